@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the native program into build/ and, unless --native-only, the 32-bit
+# Windows program into build-win32/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$jobs"
+if [ "${1:-}" != "--native-only" ]; then
+  cmake -S . -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
+  cmake --build build-win32 -j "$jobs"
+fi

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what building and testing blkcopy needs on Debian, skipping what is
+# already there. Run as root.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+for pkg in cmake ninja-build g++ googletest tmux coreutils; do have "$pkg" || need+=("$pkg"); done
+if [ "${1:-}" != "--native-only" ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    need+=(wine32:i386)
+  fi
+  for pkg in mingw-w64 wine wine32:i386; do have "$pkg" || need+=("$pkg"); done
+fi
+if [ "${#need[@]}" -gt 0 ]; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi

@@ -1,0 +1,99 @@
+// Con: the console layer. A general console library of procedures over the
+// Win32 console; it owns the standard handles and the console modes from
+// Initialize to the teardown at process end. Text is wide inside the program
+// and converted at the platform boundary. No operation here reports a
+// failure: a call the platform refuses leaves the console as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace Con {
+
+// ---- Set-up and teardown -------------------------------------------------
+
+// First console call of the program. Takes the standard handles, installs the
+// Ctrl+C handler, sets input mode 7 and output mode 3, remembers what it
+// changed and arms the teardown that puts it back at process end. Returns the
+// host kind (0 no parent path, 1 command interpreter, 2 another program,
+// 4 hosted); any call after the first returns 0 and changes nothing.
+int32_t Initialize();
+// Puts back attribute and modes, closes the standard handles and ends a built
+// program with the recorded exit code. Run once, by the teardown hook only.
+void Terminate();
+// Records the exit code that Terminate hands to the system (0 at start).
+void SetExitCode(int code);
+int GetExitCode();
+// Saves the console's current font; RestoreFont gives it back, and changes
+// nothing when the saved record is not a usable font or is still current.
+void SaveFont();
+void RestoreFont();
+
+// ---- Text output, colours, cursor ----------------------------------------
+
+// Writes text to standard output (stream 1: standard error), aligned on the
+// current row (1 left, 2 centre, 3 right; other values: not moved; stream 1
+// never aligns), followed by CR LF when newLine is set and align is not 3.
+// Returns the byte count the platform reports as written.
+int32_t WriteText(const std::wstring& text, bool newLine = false, int32_t stream = 0,
+                  int32_t align = 0);
+// Colour numbers 0..15; values outside are ignored.
+void SetForeColor(int32_t colour);
+void SetBackColor(int32_t colour);
+int32_t GetForeColor();
+int32_t GetBackColor();
+// Cursor moves are limited to the screen buffer.
+void SetCursorCol(int16_t col);
+void SetCursorRow(int16_t row);
+int16_t GetCursorCol();
+int16_t GetCursorRow();
+// Width of the screen buffer; width of the visible window (1 when standard
+// output is not a console).
+int16_t GetBufferWidth();
+int16_t GetWindowWidth();
+void SetTitle(const std::wstring& title);
+std::wstring GetTitle();
+// Column in the low 16 bits, row in the high 16 bits.
+int32_t CoordToLong(COORD position);
+
+// ---- Input ----------------------------------------------------------------
+
+// Discards pending keys, waits for one key (Ctrl+C arrives as 3 and does not
+// set the break flag) and returns its character; 0 at once when standard input
+// is not a console.
+uint8_t ReadKey();
+// Shows the prompt (default "Press any key to continue . . . ") on the console
+// itself, never in a redirected output, waits for a key, then ends the line
+// when newLine is set.
+void Pause(const std::wstring& prompt = std::wstring(), bool newLine = false);
+
+// ---- Break flag -------------------------------------------------------------
+
+// Console control handler: sets the break flag and claims the event.
+BOOL WINAPI CtrlHandler(DWORD ctrlType);
+// True once any console control event has arrived; never cleared.
+bool BreakPressed();
+
+// ---- Host and parent process ------------------------------------------------
+
+bool IsCompiled();
+std::wstring GetParentImagePath();
+std::wstring GetProcessImagePath(DWORD processId);
+std::wstring DevicePathToDosPath(const std::wstring& devicePath);
+bool IsFunctionExported(const std::wstring& moduleName, const std::wstring& functionName);
+std::wstring TrimNull(const std::wstring& text);
+int32_t GetHostKind();
+
+// ---- Console window ---------------------------------------------------------
+
+HWND GetConsoleHwnd();
+HWND FindConsoleWindow(const std::wstring& title);
+HWND CreateOwnConsole();
+HWND FindThreadWindow();
+BOOL CALLBACK EnumThreadWndProc(HWND window, LPARAM result);
+void ShowAppWindow(bool show);
+bool ActivateWindow(bool force);
+
+}  // namespace Con

@@ -1,0 +1,43 @@
+// modMain: the program's entry, the usage box, the command-line tokenizer and
+// the copy options.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace modMain {
+
+// The options of one run, as read from the command line.
+struct CopyParams {
+  std::wstring Source;
+  std::wstring Dest;
+  std::wstring Bufsize = L"64K";  // as typed: a number and B, K or M
+  bool Resume = false;            // "/R": append to an interrupted copy
+  bool Valid = false;             // exactly one source and one destination
+};
+
+// Exit codes of the program.
+enum ExitCode {
+  ExitCompleted = 0,
+  ExitBadCommandLine = 1,
+  ExitNotStarted = 2,
+  ExitFailed = 3,
+  ExitStopped = 4
+};
+
+// Splits the argument text into arguments at spaces outside double quotes.
+// An odd number of quotes yields no arguments at all. With stripQuotes, the
+// quotes are removed from each stored argument.
+std::vector<std::wstring> SplitCommandLine(const std::wstring& argumentText, bool stripQuotes);
+// Reads "/R", block sizes and the two paths, in any order.
+CopyParams ParseCopyParams(const std::vector<std::wstring>& args);
+// Sets modFileIO::BufferBytes from a size text that passed ParseCopyParams'
+// size test. Returns false, after telling the user why, when the size can't
+// be used (out of range, zero or negative); BufferBytes is then unchanged.
+bool SetBufferBytes(const std::wstring& bufsize);
+
+// The whole run: console set-up, command line, copy or usage box, restore.
+// Returns the exit code, also recorded with Con::SetExitCode.
+int Main();
+
+}  // namespace modMain

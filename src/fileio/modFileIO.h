@@ -1,0 +1,72 @@
+// modFileIO: the copy engine. Opens a fresh or a resumed copy job, moves the
+// source to the destination in unbuffered blocks, and shows the progress box
+// and the closing summary. Sizes, offsets and byte counts are 64-bit byte
+// counts throughout.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace modFileIO {
+
+// Block size in bytes; 0 until the driver sets it from the command line.
+extern int32_t BufferBytes;
+
+// How a copy job ended, for the driver's exit code.
+enum CopyOutcome {
+  CopyCompleted,   // every byte of the source is in the destination
+  CopyNotStarted,  // nothing was copied: a file could not be opened or positioned
+  CopyFailed,      // a read, write or flush failed part-way
+  CopyStopped      // the user pressed Ctrl+C / Ctrl+Break (or a stop signal came)
+};
+
+// ---- 64-bit sizes -----------------------------------------------------------
+
+// Size of an open file in bytes.
+int64_t GetFileSize64(HANDLE file);
+// high * 2^32 + low.
+int64_t HalvesToSize(uint32_t low, int32_t high);
+// The inverse of HalvesToSize.
+void SizeToHalves(int64_t size, uint32_t& low, int32_t& high);
+
+// ---- Copy jobs --------------------------------------------------------------
+
+// Copies source over a truncated or new destination. Closes what it opened on
+// every path and reports each failure as one line on standard output.
+CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest);
+// Continues an interrupted copy: appends the source from the destination's
+// current size on.
+CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest);
+// The block loop over two open, positioned unbuffered handles; closes neither.
+CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePath,
+                       const std::wstring& destPath, int64_t startOffset);
+
+// ---- Progress screen --------------------------------------------------------
+
+// One line of the box at `row`: kind 0 field line, 1 top border, 2 divider,
+// 3 bottom border.
+void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& value,
+                 int32_t labelColour, int32_t valueColour, int32_t frameColour, int32_t kind);
+// Paints the sixteen-row box from (boxLeftCol, boxTopRow) and leaves the
+// cursor at column 0 of row boxTopRow + 16, light green. Where standard output
+// is no console or the window is too narrow, paints nothing and later
+// refreshes write occasional plain progress lines instead.
+void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
+                   const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
+                   const SYSTEMTIME& startTime);
+// Rewrites the changing fields (size, percentage, times, rate).
+void RefreshProgress(int16_t boxTopRow, int16_t boxLeftCol, int64_t startOffset,
+                     int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime);
+// The byte-count lines after "File copy completed!".
+void PrintSummary(int64_t startOffset, int64_t totalBytes);
+
+// ---- Clock ------------------------------------------------------------------
+
+// The local date and time as the progress screen sees it.
+void CurrentLocalTime(SYSTEMTIME& now);
+// Replaces the clock (tests fix the time with it); null restores the system's.
+void SetClockSource(void (*source)(SYSTEMTIME& now));
+
+}  // namespace modFileIO
