@@ -1,8 +1,142 @@
-// Placeholder: every call fails with ERROR_CALL_NOT_IMPLEMENTED until implemented.
-#pragma GCC diagnostic ignored "-Wunused-parameter"
+// Text conversion on POSIX: every code page is UTF-8, and wide text holds
+// Unicode code points (wchar_t is 32 bits here).
+#include <cstring>
+#include <string>
+
 #include "platform/platform.h"
 
-int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar) { return 0; }
-int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar) { return 0; }
-UINT WINAPI GetACP(void) { return 0; }
-LPWSTR WINAPI GetCommandLineW(void) { return nullptr; }
+namespace {
+
+bool IsScalar(uint32_t c) { return c < 0x110000 && (c < 0xD800 || c > 0xDFFF); }
+
+// Appends the UTF-8 form of one code point; false when it has none.
+bool EncodeOne(uint32_t c, std::string& out) {
+  if (!IsScalar(c)) return false;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return true;
+}
+
+// Decodes one code point at bytes[i]; advances i. Returns false for a
+// malformed, overlong or surrogate sequence (i then moves past one byte).
+bool DecodeOne(const unsigned char* bytes, size_t size, size_t& i, uint32_t& c) {
+  const unsigned char lead = bytes[i];
+  int extra = 0;
+  uint32_t min = 0;
+  if (lead < 0x80) {
+    c = lead;
+    ++i;
+    return true;
+  }
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1;
+    c = lead & 0x1F;
+    min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2;
+    c = lead & 0x0F;
+    min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3;
+    c = lead & 0x07;
+    min = 0x10000;
+  } else {
+    ++i;
+    return false;
+  }
+  if (size - i <= static_cast<size_t>(extra)) {
+    ++i;
+    return false;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    if ((bytes[i + k] & 0xC0) != 0x80) {
+      ++i;
+      return false;
+    }
+    c = (c << 6) | (bytes[i + k] & 0x3F);
+  }
+  i += extra + 1;
+  return c >= min && IsScalar(c);
+}
+
+bool KnownCodePage(UINT codePage) {
+  return codePage == CP_ACP || codePage == CP_OEMCP || codePage == CP_UTF8;
+}
+
+}  // namespace
+
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR bytes,
+                               int byteCount, LPCSTR, LPBOOL usedDefault) {
+  if (!KnownCodePage(codePage) || wide == nullptr || byteCount < 0 ||
+      (byteCount > 0 && bytes == nullptr)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const size_t count = wideCount < 0 ? std::wcslen(wide) + 1 : static_cast<size_t>(wideCount);
+  std::string out;
+  bool replaced = false;
+  for (size_t k = 0; k < count; ++k) {
+    if (!EncodeOne(static_cast<uint32_t>(wide[k]), out)) {
+      EncodeOne(0xFFFD, out);
+      replaced = true;
+    }
+  }
+  if (usedDefault) *usedDefault = replaced ? TRUE : FALSE;
+  if (byteCount == 0) return static_cast<int>(out.size());
+  if (out.size() > static_cast<size_t>(byteCount)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::memcpy(bytes, out.data(), out.size());
+  return static_cast<int>(out.size());
+}
+
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int byteCount,
+                               LPWSTR wide, int wideCount) {
+  if (!KnownCodePage(codePage) || bytes == nullptr || wideCount < 0 ||
+      (wideCount > 0 && wide == nullptr)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const size_t size = byteCount < 0 ? std::strlen(bytes) + 1 : static_cast<size_t>(byteCount);
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes);
+  std::wstring out;
+  for (size_t i = 0; i < size;) {
+    uint32_t c = 0;
+    if (!DecodeOne(data, size, i, c)) {
+      if (flags & MB_ERR_INVALID_CHARS) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return 0;
+      }
+      c = 0xFFFD;
+    }
+    out += static_cast<wchar_t>(c);
+  }
+  if (wideCount == 0) return static_cast<int>(out.size());
+  if (out.size() > static_cast<size_t>(wideCount)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::wmemcpy(wide, out.data(), out.size());
+  return static_cast<int>(out.size());
+}
+
+UINT WINAPI GetACP(void) { return CP_UTF8; }
+
+LPWSTR WINAPI GetCommandLineW(void) {
+  static wchar_t empty[1] = {0};
+  return empty;
+}

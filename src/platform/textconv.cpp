@@ -1,0 +1,57 @@
+#include "platform/textconv.h"
+
+#include <vector>
+
+namespace {
+
+bool IsUtf8(UINT codePage) {
+  return codePage == CP_UTF8 || ((codePage == CP_ACP) && GetACP() == CP_UTF8);
+}
+
+}  // namespace
+
+bool WideToCodePage(const std::wstring& text, UINT codePage, std::string& bytes, bool exact) {
+  bytes.clear();
+  if (text.empty()) return true;
+  const int count = static_cast<int>(text.size());
+  // UTF-8 takes neither best-fit flags nor a default-character report.
+  const bool utf8 = IsUtf8(codePage);
+  const DWORD flags = (exact && !utf8) ? WC_NO_BEST_FIT_CHARS : 0;
+  BOOL usedDefault = FALSE;
+  BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+  const int needed =
+      WideCharToMultiByte(codePage, flags, text.data(), count, nullptr, 0, nullptr, usedDefaultOut);
+  if (needed <= 0) return false;
+  std::vector<char> buffer(static_cast<size_t>(needed));
+  const int written = WideCharToMultiByte(codePage, flags, text.data(), count, buffer.data(),
+                                          needed, nullptr, usedDefaultOut);
+  if (written <= 0) return false;
+  bytes.assign(buffer.data(), static_cast<size_t>(written));
+  if (!exact) return true;
+  if (usedDefault) return false;
+  // The round trip catches what the flags can't: a lone surrogate, or a
+  // character the code page only approximates.
+  return CodePageToWide(bytes, codePage) == text;
+}
+
+std::wstring CodePageToWide(const std::string& bytes, UINT codePage) {
+  if (bytes.empty()) return std::wstring();
+  const int size = static_cast<int>(bytes.size());
+  const int needed = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+  if (needed <= 0) return std::wstring();
+  std::vector<wchar_t> buffer(static_cast<size_t>(needed));
+  const int written = MultiByteToWideChar(codePage, 0, bytes.data(), size, buffer.data(), needed);
+  return std::wstring(buffer.data(), written > 0 ? static_cast<size_t>(written) : 0);
+}
+
+bool PathToAnsi(const std::wstring& path, std::string& ansi) {
+  return WideToCodePage(path, CP_ACP, ansi, true);
+}
+
+std::string ToAnsi(const std::wstring& text) {
+  std::string bytes;
+  WideToCodePage(text, CP_ACP, bytes, false);
+  return bytes;
+}
+
+std::wstring FromAnsi(const std::string& bytes) { return CodePageToWide(bytes, CP_ACP); }

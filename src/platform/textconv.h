@@ -1,0 +1,23 @@
+// Conversions between the program's wide text and the bytes the platform's
+// ANSI ("A") entry points take, built on the Win32 subset alone.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+// Converts text to the bytes of a code page. With `exact`, text the code page
+// can't hold character for character is refused (returns false): no best-fit
+// look-alikes, no default character, and the bytes must convert back to the
+// same text. Without it, unmappable characters become the code page's default
+// (fine for display, never for a path).
+bool WideToCodePage(const std::wstring& text, UINT codePage, std::string& bytes, bool exact);
+// Bytes of a code page to wide text; malformed bytes become U+FFFD.
+std::wstring CodePageToWide(const std::string& bytes, UINT codePage);
+
+// The exact ANSI form of a path, as CreateFileA must get it; false when the
+// path has characters the ANSI code page can't represent.
+bool PathToAnsi(const std::wstring& path, std::string& ansi);
+// Display conversions to and from the ANSI code page.
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& bytes);
