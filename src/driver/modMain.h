@@ -36,6 +36,13 @@ CopyParams ParseCopyParams(const std::vector<std::wstring>& args);
 // be used (out of range, zero or negative); BufferBytes is then unchanged.
 bool SetBufferBytes(const std::wstring& bufsize);
 
+// Refuses, with a message naming it, a path that the ANSI code page can't
+// represent exactly (a look-alike would name another file).
+bool PathsUsable(const CopyParams& p);
+// Paints the usage box and waits for a key (plain lines when the console
+// can't show the box).
+void ShowUsage();
+
 // The whole run: console set-up, command line, copy or usage box, restore.
 // Returns the exit code, also recorded with Con::SetExitCode.
 int Main();
