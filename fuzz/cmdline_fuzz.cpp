@@ -48,7 +48,8 @@ void CompareWithLibrary(const std::wstring& text, modMain::NumberVerdict verdict
   Check(*end == '\0', "library reads the whole number");
   const double rounded = std::nearbyint(value);
   const bool fits = rounded >= -32768.0 && rounded <= 32767.0;
-  if (verdict == modMain::NumberOk) Check(fits && rounded == number, "same rounding as the library");
+  if (verdict == modMain::NumberOk)
+    Check(fits && rounded == number, "same rounding as the library");
   if (verdict == modMain::NumberOverflow) Check(!fits, "overflow where the library overflows");
 }
 

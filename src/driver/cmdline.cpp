@@ -18,7 +18,8 @@ std::wstring TrimSpaces(const std::wstring& text) {
 }
 
 void StoreArgument(std::vector<std::wstring>& args, std::wstring argument, bool stripQuotes) {
-  if (stripQuotes) argument.erase(std::remove(argument.begin(), argument.end(), L'"'), argument.end());
+  if (stripQuotes)
+    argument.erase(std::remove(argument.begin(), argument.end(), L'"'), argument.end());
   args.push_back(std::move(argument));
 }
 

@@ -7,7 +7,8 @@ namespace modMain {
 namespace {
 
 bool IsResumeSwitch(const std::wstring& argument) {
-  return argument.size() == 2 && argument[0] == L'/' && (argument[1] == L'R' || argument[1] == L'r');
+  return argument.size() == 2 && argument[0] == L'/' &&
+         (argument[1] == L'R' || argument[1] == L'r');
 }
 
 // The size form: a numeric prefix and B, K or M. Whether the size is also

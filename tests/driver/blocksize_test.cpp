@@ -74,7 +74,11 @@ TEST(RoundToInt16, DecimalSeparatorIsTheGivenOne) {
   EXPECT_EQ(Rounded(L"3,5e1", L","), 35);
   int16_t n = 0;
   EXPECT_EQ(RoundToInt16(L"2.5", L",", n), NumberNotNumeric);
-  EXPECT_EQ(Rounded(L"7" L"\x066B" L"5", L"\x066B"), 8);  // Arabic decimal separator
+  EXPECT_EQ(Rounded(L"7"
+                    L"\x066B"
+                    L"5",
+                    L"\x066B"),
+            8);  // Arabic decimal separator
 }
 
 TEST(ConvertBlockSize, UnitsAndTheirLimits) {
@@ -89,8 +93,8 @@ TEST(ConvertBlockSize, UnitsAndTheirLimits) {
 }
 
 TEST(ConvertBlockSize, OverflowIsReportedAsSuch) {
-  for (const wchar_t* size : {L"32768K", L"32768B", L"2048M", L"-2049M", L"-32769K", L"1e9K",
-                              L"2047.5M"})
+  for (const wchar_t* size :
+       {L"32768K", L"32768B", L"2048M", L"-2049M", L"-32769K", L"1e9K", L"2047.5M"})
     EXPECT_EQ(Verdict(size), BlockSizeOverflow) << size;
 }
 
@@ -137,7 +141,9 @@ TEST(PathsUsable, LookAlikeQuoteIsNeverPassedOn) {
   // where it doesn't (Windows-1252) the path is refused rather than best-fit
   // into a real quote.
   CopyParams p;
-  p.Source = L"a\xFF02" L"b";
+  p.Source =
+      L"a\xFF02"
+      L"b";
   p.Dest = L"out.img";
   std::string ansi;
   EXPECT_EQ(PathsUsable(p), PathToAnsi(p.Source, ansi));

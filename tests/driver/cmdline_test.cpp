@@ -43,7 +43,14 @@ TEST(SplitCommandLine, OnlyTheSpaceSeparates) {
   EXPECT_EQ(SplitCommandLine(L"a\tb", true), (Args{L"a\tb"}));
   // Leading tabs are not trimmed either.
   EXPECT_EQ(SplitCommandLine(L"\ta b\t", true), (Args{L"\ta", L"b\t"}));
-  EXPECT_EQ(SplitCommandLine(L"a\xA0" L"b \x3000" L"c", true), (Args{L"a\xA0" L"b", L"\x3000" L"c"}));
+  EXPECT_EQ(SplitCommandLine(L"a\xA0"
+                             L"b \x3000"
+                             L"c",
+                             true),
+            (Args{L"a\xA0"
+                  L"b",
+                  L"\x3000"
+                  L"c"}));
 }
 
 TEST(SplitCommandLine, KeptQuotesSplitTheSameWay) {
@@ -53,6 +60,10 @@ TEST(SplitCommandLine, KeptQuotesSplitTheSameWay) {
 
 TEST(SplitCommandLine, LookAlikeQuotesAreOrdinaryCharacters) {
   // A fullwidth quote neither opens a quoted part nor counts as unbalanced.
-  EXPECT_EQ(SplitCommandLine(L"\xFF02" L"a b\xFF02 c", true),
-            (Args{L"\xFF02" L"a", L"b\xFF02", L"c"}));
+  EXPECT_EQ(SplitCommandLine(L"\xFF02"
+                             L"a b\xFF02 c",
+                             true),
+            (Args{L"\xFF02"
+                  L"a",
+                  L"b\xFF02", L"c"}));
 }

@@ -18,7 +18,8 @@ std::string Cmdline(std::initializer_list<std::string> args) {
 TEST(ArgumentsPosix, DecodedAfterTheProgramName) {
   Args args;
   std::wstring problem;
-  ASSERT_TRUE(DecodeArguments(Cmdline({"/usr/bin/blkcopy", "caf\xC3\xA9.img", "", "b"}), args, problem));
+  ASSERT_TRUE(
+      DecodeArguments(Cmdline({"/usr/bin/blkcopy", "caf\xC3\xA9.img", "", "b"}), args, problem));
   EXPECT_EQ(args, (Args{L"caf\xE9.img", L"", L"b"}));
   ASSERT_TRUE(DecodeArguments(Cmdline({"blkcopy"}), args, problem));
   EXPECT_TRUE(args.empty());
@@ -41,7 +42,10 @@ TEST(ArgumentsPosix, JoinedTextSplitsIntoTheSameArguments) {
       {},
       {L"a", L"b"},
       {L"my disk.img", L" leading", L"trailing ", L"", L"x"},
-      {L"tab\there", L"\xFF02" L"fullwidth\xFF02", L"/R", L"64K"},
+      {L"tab\there",
+       L"\xFF02"
+       L"fullwidth\xFF02",
+       L"/R", L"64K"},
       {L""},
   };
   for (const Args& args : cases) {

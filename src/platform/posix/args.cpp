@@ -17,8 +17,9 @@ bool DecodeArguments(const std::string& cmdline, std::vector<std::wstring>& args
     const std::string bytes = cmdline.substr(start, end - start);
     std::wstring argument;
     const int size = static_cast<int>(bytes.size());
-    const int count =
-        size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    const int count = size == 0 ? 0
+                                : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                      size, nullptr, 0);
     if (size > 0 && count <= 0) {
       // Decoded loosely only to show the user which argument it is.
       problem = L"Argument " + std::to_wstring(args.size() + 1) + L" (" + FromAnsi(bytes) +
@@ -64,7 +65,8 @@ bool GetArgumentText(std::wstring& text, std::wstring& problem) {
     problem = L"The command line could not be read (/proc/self/cmdline is not available).";
     return false;
   }
-  const std::string cmdline((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string cmdline((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
   std::vector<std::wstring> args;
   return DecodeArguments(cmdline, args, problem) && JoinArguments(args, text, problem);
 }

@@ -15,8 +15,10 @@
 #ifndef ERROR_INVALID_FLAGS
 #define ERROR_INVALID_FLAGS 1004L
 #endif
-
 namespace {
+
+// The system's default locale: one user per POSIX environment, so the same.
+const LCID kSystemDefault = 0x0800;
 
 // The locale's bytes as UTF-8: decoded with the locale's own character set,
 // which only a thread-local switch to that locale can do without touching
@@ -49,7 +51,8 @@ std::string TimeSeparator(const std::string& format) {
     if (field == 'T' || field == 'R' || field == 'r') return ":";
     if (std::strchr("HIkl", field) != nullptr) {
       const size_t next = format.find('%', k + 1);
-      const std::string separator = format.substr(k + 1, next == std::string::npos ? next : next - k - 1);
+      const std::string separator =
+          format.substr(k + 1, next == std::string::npos ? next : next - k - 1);
       if (!separator.empty()) return separator;
     }
     i = k;
@@ -81,7 +84,8 @@ bool LocaleText(LCTYPE type, std::string& text) {
 }  // namespace
 
 int WINAPI GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) {
-  if (Locale != LOCALE_USER_DEFAULT || cchData < 0 || (cchData > 0 && lpLCData == nullptr)) {
+  if ((Locale != LOCALE_USER_DEFAULT && Locale != kSystemDefault) || cchData < 0 ||
+      (cchData > 0 && lpLCData == nullptr)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
