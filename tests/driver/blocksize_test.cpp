@@ -3,7 +3,6 @@
 #include "driver/modMain.h"
 #include "driver/number.h"
 #include "fileio/modFileIO.h"
-#include "platform/textconv.h"
 
 using namespace modMain;
 
@@ -103,11 +102,6 @@ TEST(ConvertBlockSize, ZeroAndNegativeSizesAreRefused) {
     EXPECT_EQ(Verdict(size), BlockSizeNotPositive) << size;
 }
 
-TEST(ConvertBlockSize, OtherTextsAreNoSize) {
-  for (const wchar_t* size : {L"", L"K", L"64", L"64X", L"xK", L"64KB"})
-    EXPECT_EQ(Verdict(size), BlockSizeNotSize) << size;
-}
-
 TEST(SetBufferBytes, SetsTheBlockSizeOrLeavesItAlone) {
   ASSERT_TRUE(SetBufferBytes(L"64K"));
   EXPECT_EQ(modFileIO::BufferBytes, 65536);
@@ -119,35 +113,14 @@ TEST(SetBufferBytes, SetsTheBlockSizeOrLeavesItAlone) {
   EXPECT_EQ(modFileIO::BufferBytes, 2146435072);
 }
 
-TEST(PathsUsable, PathsThatConvertExactlyPass) {
+TEST(PathsUsable, PathWithoutAnExactFormIsRefused) {
   CopyParams p;
   p.Source = L"C:\\images\\disk one.img";
   p.Dest = L"D:\\backup\\disk-1.img";
   EXPECT_TRUE(PathsUsable(p));
-}
-
-TEST(PathsUsable, PathWithoutAnExactFormIsRefused) {
-  // A lone surrogate has no form in any code page.
-  CopyParams p;
-  p.Source = L"in.img";
+  // A lone surrogate has no form in any code page, in either path.
   p.Dest = std::wstring(L"out") + static_cast<wchar_t>(0xD800) + L".img";
   EXPECT_FALSE(PathsUsable(p));
   std::swap(p.Source, p.Dest);
   EXPECT_FALSE(PathsUsable(p));
-}
-
-TEST(PathsUsable, LookAlikeQuoteIsNeverPassedOn) {
-  // Where the code page holds a fullwidth quote (UTF-8) the path is fine;
-  // where it doesn't (Windows-1252) the path is refused rather than best-fit
-  // into a real quote.
-  CopyParams p;
-  p.Source =
-      L"a\xFF02"
-      L"b";
-  p.Dest = L"out.img";
-  std::string ansi;
-  EXPECT_EQ(PathsUsable(p), PathToAnsi(p.Source, ansi));
-  if (PathsUsable(p)) {
-    EXPECT_EQ(ansi.find('"'), std::string::npos);
-  }
 }
