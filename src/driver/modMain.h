@@ -40,10 +40,6 @@ bool SetBufferBytes(const std::wstring& bufsize);
 // to the system as look-alike characters (a fullwidth quote must not become a
 // real one, a division slash not a path separator).
 bool PathsUsable(const CopyParams& p);
-
-// Refuses, with a message naming it, a path that the ANSI code page can't
-// represent exactly (a look-alike would name another file).
-bool PathsUsable(const CopyParams& p);
 // Paints the usage box and waits for a key (plain lines when the console
 // can't show the box).
 void ShowUsage();
