@@ -52,12 +52,14 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
     return false;
   }
   destFile = INVALID_HANDLE_VALUE;
-  if (!PathToAnsi(dest, destAnsi))
+  if (!PathToAnsi(dest, destAnsi)) {
     ReportUnrepresentablePath(false);
-  else if (SameFile(sourceFile, destAnsi))
+  } else if (SameFile(sourceFile, destAnsi)) {
     ReportSameFile();
-  else if ((destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition)) == INVALID_HANDLE_VALUE)
-    EngineLine(L"Could not open destination file");
+  } else {
+    destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition);
+    if (destFile == INVALID_HANDLE_VALUE) EngineLine(L"Could not open destination file");
+  }
   if (destFile == INVALID_HANDLE_VALUE) CloseHandle(sourceFile);
   return destFile != INVALID_HANDLE_VALUE;
 }

@@ -51,19 +51,25 @@ void Refresh() {
   Con::SetCursorRow(RowUnderBox());
 }
 
-bool WriteFullBlock() {
+// Writes the buffer's first `size` bytes; what was written counts, and a
+// failure is reported.
+bool WriteBuffer(HANDLE file, DWORD size, bool buffered) {
   const bool first = NothingWrittenYet();
   DWORD written = 0;
-  const BOOL ok = WriteFile(Dest, Buffer, BlockBytes, &written, nullptr);
+  const BOOL ok = WriteFile(file, Buffer, size, &written, nullptr);
   const DWORD error = GetLastError();
   TotalBytes += written;
-  if (!ok) {
-    // Every later block would land too early: stop with the destination
-    // holding exactly what precedes this block, ready for /R.
-    ReportWriteFailure(false, error, first, static_cast<int32_t>(BlockBytes), StartOffset,
+  if (!ok)
+    ReportWriteFailure(buffered, error, first, static_cast<int32_t>(BlockBytes), StartOffset,
                        TotalBytes);
-    return false;
-  }
+  return ok != FALSE;
+}
+
+bool WriteFullBlock() {
+  // After a failed write every later block would land too early: the copy
+  // stops with the destination holding exactly what precedes this block,
+  // ready for /R.
+  if (!WriteBuffer(Dest, BlockBytes, false)) return false;
   if (++BlocksSinceRefresh == BlocksPerRefresh) Refresh();
   return true;
 }
@@ -79,15 +85,7 @@ bool AppendTail(HANDLE tail, DWORD size) {
     ReportTailSeekFailure(GetLastError(), size);
     return false;
   }
-  DWORD written = 0;
-  const BOOL ok = WriteFile(tail, Buffer, size, &written, nullptr);
-  const DWORD error = GetLastError();
-  TotalBytes += written;
-  if (!ok) {
-    ReportWriteFailure(true, error, false, static_cast<int32_t>(BlockBytes), StartOffset,
-                       TotalBytes);
-    return false;
-  }
+  if (!WriteBuffer(tail, size, true)) return false;
   if (!FlushFileBuffers(tail)) {
     ReportFlushFailure(GetLastError());
     return false;

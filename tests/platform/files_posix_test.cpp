@@ -1,7 +1,5 @@
-// What only our POSIX layer does: the sector rule of unbuffered handles,
-// per-thread last errors and the fault list.
-#include <thread>
-
+// What only our POSIX layer does: the sector rule of unbuffered handles and
+// the fault list.
 #include "fileio/copy_fixture.h"
 #include "platform/platform.h"
 #include "platform/posix/faults.h"
@@ -44,12 +42,6 @@ TEST_F(PosixFiles, UnbufferedTransfersKeepToWholeSectors) {
   EXPECT_EQ(got, 0u);
   VirtualFree(block, 0, MEM_RELEASE);
   CloseHandle(file);
-}
-
-TEST_F(PosixFiles, TheLastErrorBelongsToEachThread) {
-  SetLastError(ERROR_DISK_FULL);
-  std::thread([] { SetLastError(ERROR_ACCESS_DENIED); }).join();
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
 }
 
 TEST_F(PosixFiles, FaultRulesCountCallsAndFailWithTheirError) {

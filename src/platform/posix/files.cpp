@@ -38,6 +38,9 @@ struct FileHandle : PosixHandle {
   // the cache, which is emptied behind them.
   bool Emulated() const { return unbuffered && !direct; }
   bool TransferAllowed(const void* buffer, DWORD size) const;
+  // The checks Windows makes before a transfer, after the injected faults;
+  // false with the last error set.
+  bool MayTransfer(const char* function, bool permitted, const void* buffer, DWORD size) const;
   void DropCacheBehind(int64_t start, DWORD size);
 
   bool readable;
@@ -63,36 +66,34 @@ void FileHandle::DropCacheBehind(int64_t start, DWORD size) {
   cacheFrom = start;
 }
 
-BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
-  if (done) *done = 0;
-  if (PosixFaults::CallFails("ReadFile")) return FALSE;
-  if (!readable) {
+bool FileHandle::MayTransfer(const char* function, bool permitted, const void* buffer,
+                             DWORD size) const {
+  if (PosixFaults::CallFails(function)) return false;
+  if (!permitted) {
     SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
+    return false;
   }
   if (!TransferAllowed(buffer, size)) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
+    return false;
   }
+  return true;
+}
+
+BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
+  if (done) *done = 0;
+  if (!MayTransfer("ReadFile", readable, buffer, size)) return FALSE;
   const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
   DWORD got = 0;
   const BOOL ok = PosixHandle::Read(buffer, size, &got);
   if (done) *done = got;
-  if (ok && got > 0 && Emulated()) DropCacheBehind(start, got);
+  if (got > 0 && Emulated()) DropCacheBehind(start, got);
   return ok;
 }
 
 BOOL FileHandle::Write(const void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
-  if (PosixFaults::CallFails("WriteFile")) return FALSE;
-  if (!writable) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (!TransferAllowed(buffer, size)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (!MayTransfer("WriteFile", writable, buffer, size)) return FALSE;
   const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
   DWORD put = 0;
   const BOOL ok = PosixHandle::Write(buffer, size, &put);
