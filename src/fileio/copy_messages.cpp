@@ -82,7 +82,7 @@ void ReportSeekFailure(DWORD error, int64_t offset) {
                L"). Run the command without /R to copy the whole file again.");
     return;
   }
-  EngineLine(L"The system reported " + ErrorText(error) +
+  EngineLine(L"The move failed with " + ErrorText(error) +
              L"; nothing was copied. Check the files, then run the command again.");
 }
 

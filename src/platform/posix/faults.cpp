@@ -120,15 +120,16 @@ bool CallFails(const char* function) {
   });
   if (!Armed.load(std::memory_order_relaxed)) return false;
   std::lock_guard<std::mutex> guard(Lock);
+  bool fails = false;
   for (Rule& rule : Rules) {
     if (rule.function != function) continue;
     const unsigned long call = rule.calls++;
-    if (call < rule.after) return false;
-    if (rule.times != 0 && call - rule.after >= rule.times) return false;
+    if (fails || call < rule.after || (rule.times != 0 && call - rule.after >= rule.times))
+      continue;
     SetLastError(rule.error);
-    return true;
+    fails = true;
   }
-  return false;
+  return fails;
 }
 
 }  // namespace PosixFaults

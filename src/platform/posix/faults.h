@@ -15,6 +15,9 @@
 //   times=T  how many calls fail from there on; 0 means every later call.
 //            Default 1.
 //
+// Several rules may name one function; each counts its calls on its own, and
+// a call fails when any of them says so (with the first such rule's error).
+//
 // Functions that honour it: CreateFileA, ReadFile, WriteFile, SetFilePointer,
 // GetFileSize, FlushFileBuffers, VirtualAlloc. ReadFile and WriteFile count
 // only calls on files opened by CreateFileA, never the standard handles, so

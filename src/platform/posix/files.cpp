@@ -233,10 +233,11 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
   if (PosixFaults::CallFails("SetFilePointer")) return INVALID_SET_FILE_POINTER;
   PosixHandle* object = FromHandle(hFile);
   if (!object) return INVALID_SET_FILE_POINTER;
-  const uint32_t low = static_cast<uint32_t>(lDistanceToMove);
+  // Without a high part the distance is a signed 32-bit number.
+  const uint64_t high = lpDistanceToMoveHigh ? static_cast<uint32_t>(*lpDistanceToMoveHigh) : 0;
   const int64_t distance =
       lpDistanceToMoveHigh
-          ? static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32 | low)
+          ? static_cast<int64_t>(high << 32 | static_cast<uint32_t>(lDistanceToMove))
           : static_cast<int64_t>(lDistanceToMove);
   int64_t target = 0;
   DWORD error = NO_ERROR;
@@ -311,7 +312,7 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
   DWORD attributes = S_ISDIR(info.st_mode) ? 0x10 : 0;         // FILE_ATTRIBUTE_DIRECTORY
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= 0x1;  // READONLY
   lpInfo->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-  SetFileTime(lpInfo->ftCreationTime, info.st_ctim);
+  SetFileTime(lpInfo->ftCreationTime, info.st_ctim);  // no creation time here: the change time
   SetFileTime(lpInfo->ftLastAccessTime, info.st_atim);
   SetFileTime(lpInfo->ftLastWriteTime, info.st_mtim);
   // Device and inode number together name one file, as Windows' volume serial
