@@ -1,7 +1,9 @@
 // The copy engine's failure paths, reached through the POSIX layer's fault
 // injection, and what only a native disk shows (the sector rule, links,
 // sparse files past 4 GiB).
-#include <unistd.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include "fileio/copy_fixture.h"
 #include "platform/posix/faults.h"
@@ -176,6 +178,30 @@ TEST_F(CopyFaults, AResumePastFourGigabytesStartsAtTheRightByte) {
   std::string end(Block + above.size(), '\0');
   dest.read(&end[0], static_cast<std::streamsize>(end.size()));
   EXPECT_TRUE(end == below + above);
+}
+
+// The program itself: BLKCOPY_FAULTS reaches the file layer, and the outcome
+// becomes the exit code.
+TEST_F(CopyFaults, TheProgramTakesItsFaultsFromTheEnvironment) {
+  const std::string bytes = Pattern(6 * Block + 7, 15);
+  WriteBytes(Path("source"), bytes);
+  const std::string command = std::string(BLKCOPY_EXE) + " \"" + Path("source").string() +
+                              "\" \"" + Path("dest").string() + "\" 4K > \"" +
+                              Path("output").string() + "\" 2>&1 </dev/null";
+  const auto run = [&](const std::string& faults) {
+    const int status = std::system(("BLKCOPY_FAULTS='" + faults + "' " + command).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run("WriteFile:after=2:error=112:times=0"), 3);
+  EXPECT_TRUE(Dest() == bytes.substr(0, 2 * Block));
+  const std::string output = ReadBytes(Path("output"));
+  // Empty while the console layer writes nothing.
+  if (!output.empty()) {
+    EXPECT_NE(output.find("Write file returned 0, getlasterror is 112"), std::string::npos);
+  }
+  EXPECT_EQ(run("CreateFileA:after=2:error=5"), 2);  // the destination
+  EXPECT_EQ(run(""), 0);
+  EXPECT_TRUE(Dest() == bytes);
 }
 
 }  // namespace
