@@ -53,6 +53,27 @@ std::string ReadFile(const char* path) {
   std::exit(unchanged ? 7 : 8);
 }
 
+// Changes modes and colour behind the console layer's back, as a driver
+// that forgot to restore them would.
+[[noreturn]] void RunChangingProgram() {
+  Con::Initialize();
+  SetConsoleMode(Con::hConIn, 0);
+  SetConsoleMode(Con::hConOut, ENABLE_PROCESSED_OUTPUT);
+  SetConsoleTextAttribute(Con::hConOut, 0x1E);
+  std::exit(0);
+}
+
+// Gives the font back twice: once with nothing saved, once with what the
+// console had. Neither may take the console down with it.
+[[noreturn]] void RunFontRestore() {
+  Con::Initialize();
+  Con::RestoreFont();
+  Con::SaveFont();
+  Con::RestoreFont();
+  Con::SetExitCode(9);
+  std::exit(0);
+}
+
 [[noreturn]] void RunWithoutInitialize() {
   Con::SetExitCode(3);
   std::exit(5);
@@ -73,6 +94,30 @@ TEST(LifecycleDeathTest, WithoutInitializeNoTeardownRuns) {
 
 TEST(LifecycleDeathTest, SecondInitializeChangesNothing) {
   EXPECT_EXIT(RunSecondInitialize(), ExitedWithCode(7), "");
+}
+
+TEST(LifecycleDeathTest, FontRestoreLeavesTheConsoleAlive) {
+  EXPECT_EXIT(RunFontRestore(), ExitedWithCode(Con::IsCompiled() ? 9 : 0), "");
+}
+
+TEST(LifecycleDeathTest, TeardownPutsBackModesAndAttribute) {
+  const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD inBefore = 0, outBefore = 0;
+  CONSOLE_SCREEN_BUFFER_INFO before = {};
+  if (!GetConsoleMode(in, &inBefore) || !GetConsoleMode(out, &outBefore) ||
+      !GetConsoleScreenBufferInfo(out, &before)) {
+    GTEST_SKIP() << "standard input and output are not a console";
+  }
+  // The child shares our console, so what it leaves behind is seen here.
+  EXPECT_EXIT(RunChangingProgram(), ExitedWithCode(0), "");
+  DWORD inAfter = 0, outAfter = 0;
+  CONSOLE_SCREEN_BUFFER_INFO after = {};
+  EXPECT_TRUE(GetConsoleMode(in, &inAfter));
+  EXPECT_TRUE(GetConsoleMode(out, &outAfter));
+  EXPECT_TRUE(GetConsoleScreenBufferInfo(out, &after));
+  EXPECT_EQ(inAfter, inBefore);
+  EXPECT_EQ(outAfter, outBefore);
+  EXPECT_EQ(after.wAttributes, before.wAttributes);
 }
 
 }  // namespace
