@@ -1,0 +1,42 @@
+// A screen shown on a terminal: the model's steps become the bytes and VT
+// sequences that make the terminal show, and put its cursor, exactly where the
+// model says. Private to src/platform/posix/.
+#pragma once
+
+#include <string>
+
+#include "platform/posix/screen.h"
+
+class TerminalScreen : public Screen {
+ public:
+  // `fd` is the terminal's descriptor; the cursor starts where the terminal
+  // reports it (asked once), else at the top left of a fresh window.
+  explicit TerminalScreen(int fd);
+  // Sends bytes that don't move the cursor (a title sequence).
+  BOOL Send(const std::string& bytes);
+
+ protected:
+  Geometry Measure() override;
+  void Put(COORD at, wchar_t character, int width) override;
+  void CarriageReturn() override;
+  void LineFeed() override;
+  void Backspace() override;
+  void Bell() override;
+  void WrapToNextRow() override;
+  void StayInLastColumn(SHORT column) override;
+  void MoveCursor(COORD from, COORD to) override;
+  void AttributeChanged() override;
+  BOOL Flush() override;
+
+ private:
+  void LocateCursor();
+
+  int fd_;
+  std::string out_;
+};
+
+// The SGR sequence for a console attribute. Light grey on black, the
+// attribute a console starts with, is the terminal's own colours (SGR 0).
+std::string SgrFor(WORD attribute);
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, uint32_t c);
