@@ -63,6 +63,10 @@ std::wstring Lower(std::wstring text) {
   return text;
 }
 
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 std::wstring ReadEnvironment(const char* name) {
   std::string value(MAX_PATH, '\0');
   DWORD length = HostPlatform.EnvironmentVariable(name, &value[0], MAX_PATH);
@@ -238,13 +242,7 @@ int32_t GetHostKind() {
   if (parent == Lower(ReadEnvironment("Comspec"))) return 1;
   // On the older family, programs in a console window have this system
   // module for a parent.
-  const std::wstring consoleModule = L"winoa386.mod";
-  if (parent.size() >= consoleModule.size() &&
-      parent.compare(parent.size() - consoleModule.size(), consoleModule.size(), consoleModule) ==
-          0) {
-    return 1;
-  }
-  return 2;
+  return EndsWith(parent, L"winoa386.mod") ? 1 : 2;
 }
 
 }  // namespace Con
