@@ -4,5 +4,4 @@
 
 void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime) {}
 DWORD WINAPI GetTickCount(void) { return 0; }
-int WINAPI GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) { return 0; }
 void WINAPI Sleep(DWORD dwMilliseconds) {}
