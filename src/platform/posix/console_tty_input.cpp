@@ -4,13 +4,14 @@
 #include <unistd.h>
 
 #include "platform/posix/screen_handles.h"
+#include "platform/posix/screen_terminal.h"
 
 namespace {
 
 // Changing a terminal's settings from the background would stop the process
 // (SIGTTOU); the console call fails instead.
-bool InForeground(int fd) {
-  if (::tcgetpgrp(fd) == ::getpgrp()) return true;
+bool MayChange(int fd) {
+  if (InForeground(fd)) return true;
   SetLastError(ERROR_ACCESS_DENIED);
   return false;
 }
@@ -47,7 +48,7 @@ class TerminalInput : public ConsoleInput {
       SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
-    if (!InForeground(fd)) return FALSE;
+    if (!MayChange(fd)) return FALSE;
     termios next{};
     if (::tcgetattr(fd, &next) != 0) return FailFromErrno();
     Switch(next.c_lflag, ISIG, mode & ENABLE_PROCESSED_INPUT);
@@ -65,7 +66,7 @@ class TerminalInput : public ConsoleInput {
   }
 
   BOOL Flush() override {
-    if (!InForeground(fd)) return FALSE;
+    if (!MayChange(fd)) return FALSE;
     return ::tcflush(fd, TCIFLUSH) == 0 ? TRUE : FailFromErrno();
   }
 

@@ -75,22 +75,9 @@ std::string SgrFor(WORD attribute) {
   return sgr + "m";
 }
 
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+bool InForeground(int fd) {
+  const pid_t group = ::tcgetpgrp(fd);
+  return group == -1 || group == ::getpgrp();
 }
 
 TerminalScreen::TerminalScreen(int fd) : fd_(fd) { LocateCursor(); }
@@ -109,7 +96,9 @@ Screen::Geometry TerminalScreen::Measure() {
 }
 
 void TerminalScreen::Put(COORD, wchar_t character, int) {
-  AppendUtf8(out_, static_cast<uint32_t>(character));
+  char bytes[8];
+  const int count = WideCharToMultiByte(CP_UTF8, 0, &character, 1, bytes, sizeof bytes, nullptr, nullptr);
+  if (count > 0) out_.append(bytes, static_cast<size_t>(count));
 }
 
 void TerminalScreen::CarriageReturn() { out_ += '\r'; }
@@ -149,6 +138,7 @@ BOOL TerminalScreen::Flush() {
     if (errno == EAGAIN) {
       pollfd wait{fd_, POLLOUT, 0};
       if (::poll(&wait, 1, 1000) > 0) continue;
+      errno = EAGAIN;
     }
     const int error = errno;
     out_.clear();
@@ -164,7 +154,7 @@ BOOL TerminalScreen::Flush() {
 // process in the background, or a terminal that can't answer, is not asked.
 void TerminalScreen::LocateCursor() {
   const char* term = std::getenv("TERM");
-  if ((term && std::strcmp(term, "dumb") == 0) || ::tcgetpgrp(fd_) != ::getpgrp()) return;
+  if ((term && std::strcmp(term, "dumb") == 0) || !InForeground(fd_)) return;
   const char* name = ::ttyname(fd_);
   const int tty = name ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
   if (tty < 0) return;

@@ -38,5 +38,7 @@ class TerminalScreen : public Screen {
 // The SGR sequence for a console attribute. Light grey on black, the
 // attribute a console starts with, is the terminal's own colours (SGR 0).
 std::string SgrFor(WORD attribute);
-// Appends the UTF-8 form of a code point.
-void AppendUtf8(std::string& out, uint32_t c);
+// False when the process is in the background of the terminal on `fd`, where
+// changing its settings or reading from it would stop the process. A terminal
+// that is not the process's controlling one has no background.
+bool InForeground(int fd);
