@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "support/terminal_child.h"
 
 namespace {
@@ -15,6 +18,15 @@ TEST(LifecycleTerminal, TeardownPutsTheTerminalBack) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << child.Output;
   EXPECT_NE(child.Output.find("[  PASSED  ] 1 test"), std::string::npos) << child.Output;
   EXPECT_EQ(child.Output.find("SKIPPED"), std::string::npos) << child.Output;
+}
+
+TEST(LifecycleProgram, ShellSeesTheExitCodeTheProgramRecorded) {
+  // No arguments: the usage box, a pause that a redirected input ends at once,
+  // and the code for an unusable command line.
+  const std::string command = std::string("'") + BLKCOPY_EXE + "' < /dev/null > /dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 }  // namespace
