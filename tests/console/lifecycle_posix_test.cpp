@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "console/Con.h"
 #include "support/terminal_child.h"
 
 namespace {
@@ -14,6 +15,13 @@ TEST(LifecycleTerminal, TeardownPutsTheTerminalBack) {
   TerminalChild child;
   ASSERT_TRUE(
       StartOnTerminal("LifecycleDeathTest.TeardownPutsBackModesAndAttribute", nullptr, child));
+  if (!Con::IsCompiled()) {
+    // The hosted variant ends its run with a pause of its own.
+    EXPECT_TRUE(
+        ReadUntil(child, " --- Execution Complete: Press any key to return to the IDE --- "))
+        << child.Output;
+    EXPECT_EQ(write(child.Master, "k", 1), 1);
+  }
   const int status = Finish(child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << child.Output;
   EXPECT_NE(child.Output.find("[  PASSED  ] 1 test"), std::string::npos) << child.Output;
