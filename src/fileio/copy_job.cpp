@@ -1,8 +1,9 @@
 // Opening a fresh or a resumed copy job: both files unbuffered, a resumed
-// copy positioned where the destination ends, both handles closed on every
-// path.
+// copy checked and positioned where the destination ends, both handles closed
+// on every path.
 #include "fileio/copy_messages.h"
 #include "fileio/modFileIO.h"
+#include "fileio/resume_check.h"
 #include "platform/textconv.h"
 
 namespace modFileIO {
@@ -75,22 +76,11 @@ bool Measure(HANDLE file, int64_t& size) {
   return GetLastError() == NO_ERROR;
 }
 
-// SetFilePointer's own test of success: INVALID_SET_FILE_POINTER is also the
-// low half of a valid position, so only the last error tells.
-bool Move(HANDLE file, int64_t distance, DWORD method) {
-  uint32_t low = 0;
-  int32_t high = 0;
-  SizeToHalves(distance, low, high);
-  LONG highPart = high;
-  SetLastError(NO_ERROR);
-  return SetFilePointer(file, static_cast<LONG>(low), &highPart, method) !=
-             INVALID_SET_FILE_POINTER ||
-         GetLastError() == NO_ERROR;
-}
-
 // Measures both files and positions them for a resumed copy; decides from the
-// two sizes alone whether there is anything to continue.
-bool PositionForResume(HANDLE sourceFile, HANDLE destFile, int64_t& startOffset) {
+// two sizes whether there is anything to continue, and from the bytes before
+// the resume point whether the destination is a partial copy of this source.
+bool PositionForResume(HANDLE sourceFile, HANDLE destFile, const std::wstring& dest,
+                       int64_t& startOffset) {
   int64_t sourceSize = 0;
   if (!Measure(destFile, startOffset) || !Measure(sourceFile, sourceSize)) {
     ReportMeasureFailure(GetLastError());
@@ -103,19 +93,19 @@ bool PositionForResume(HANDLE sourceFile, HANDLE destFile, int64_t& startOffset)
   // A finished copy: nothing is left to read, and an unbuffered handle could
   // not even be moved to an end that is no whole sector.
   if (startOffset == sourceSize) return true;
-  if (!Move(sourceFile, startOffset, FILE_BEGIN)) {
+  if (!SetFilePointer64(sourceFile, startOffset, FILE_BEGIN)) {
     const DWORD error = GetLastError();
     EngineLine(L"Could not seek to offset in source file");
     ReportSeekFailure(error, startOffset);
     return false;
   }
-  if (!Move(destFile, 0, FILE_END)) {
+  if (!SetFilePointer64(destFile, 0, FILE_END)) {
     const DWORD error = GetLastError();
     EngineLine(L"Could not seek to offset in destination file");
     ReportSeekFailure(error, startOffset);
     return false;
   }
-  return true;
+  return ResumePointMatches(sourceFile, dest, startOffset);
 }
 
 // The block size can't reach here below 1 byte from the command line; were it
@@ -146,7 +136,7 @@ CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest) {
   if (!OpenJob(source, dest, OPEN_ALWAYS, sourceFile, destFile)) return CopyNotStarted;
   int64_t startOffset = 0;
   CopyOutcome outcome = CopyNotStarted;
-  if (PositionForResume(sourceFile, destFile, startOffset))
+  if (PositionForResume(sourceFile, destFile, dest, startOffset))
     outcome = CopyBlocks(sourceFile, destFile, source, dest, startOffset);
   CloseJob(sourceFile, destFile);
   return outcome;

@@ -144,4 +144,20 @@ void ReportFlushFailure(DWORD error) {
              L"copy the file again without /R.");
 }
 
+void ReportNotAPartialCopy(int64_t windowStart, int64_t windowBytes) {
+  EngineLine(L"The destination is not a partial copy of the source");
+  EngineLine(L"Its " + Number(windowBytes) + L" bytes from byte " + Number(windowStart) +
+             L" on differ from the source's bytes at the same place: the destination is "
+             L"another file, or the source has changed since the copy began. Nothing was "
+             L"written. Check the paths, or run the command without /R to copy the whole file "
+             L"again.");
+}
+
+void ReportResumeCheckFailure(DWORD error) {
+  EngineLine(L"Could not read the destination file to check that it is a partial copy of the "
+             L"source (" + ErrorText(error) +
+             L"); nothing was written. Make the destination readable, or run the command "
+             L"without /R to copy the whole file again.");
+}
+
 }  // namespace modFileIO

@@ -45,5 +45,10 @@ void ReportTailOpenFailure(DWORD error, DWORD tailBytes);
 void ReportTailSeekFailure(DWORD error, DWORD tailBytes);
 // A flush that did not reach the disk: the copy can't be trusted.
 void ReportFlushFailure(DWORD error);
+// The destination's `windowBytes` bytes from `windowStart` on differ from the
+// source's: it is no partial copy of this source, and /R must not append.
+void ReportNotAPartialCopy(int64_t windowStart, int64_t windowBytes);
+// The destination could not be read back to check it before a resumed copy.
+void ReportResumeCheckFailure(DWORD error);
 
 }  // namespace modFileIO

@@ -30,6 +30,8 @@ int64_t GetFileSize64(HANDLE file);
 int64_t HalvesToSize(uint32_t low, int32_t high);
 // The inverse of HalvesToSize.
 void SizeToHalves(int64_t size, uint32_t& low, int32_t& high);
+// SetFilePointer with a 64-bit distance; true when the move was made.
+bool SetFilePointer64(HANDLE file, int64_t distance, DWORD method);
 
 // ---- Copy jobs --------------------------------------------------------------
 

@@ -13,6 +13,19 @@ void SizeToHalves(int64_t size, uint32_t& low, int32_t& high) {
   high = static_cast<int32_t>(static_cast<uint32_t>(bits >> 32));
 }
 
+// SetFilePointer's own test of success: INVALID_SET_FILE_POINTER is also the
+// low half of a valid position, so only the last error tells.
+bool SetFilePointer64(HANDLE file, int64_t distance, DWORD method) {
+  uint32_t low = 0;
+  int32_t high = 0;
+  SizeToHalves(distance, low, high);
+  LONG highPart = high;
+  SetLastError(NO_ERROR);
+  return SetFilePointer(file, static_cast<LONG>(low), &highPart, method) !=
+             INVALID_SET_FILE_POINTER ||
+         GetLastError() == NO_ERROR;
+}
+
 int64_t GetFileSize64(HANDLE file) {
   DWORD high = 0;
   const DWORD low = GetFileSize(file, &high);

@@ -1,0 +1,109 @@
+// The resume check. A resumed copy trusts that the destination is the start
+// of this very source; when it is another file, or the source has changed
+// since the copy began, appending would make a file that matches neither,
+// and would do so silently. The last block before the resume point tells,
+// for one extra read of each file.
+#include <algorithm>
+#include <cstring>
+
+#include "fileio/copy_messages.h"
+#include "fileio/modFileIO.h"
+#include "fileio/resume_check.h"
+#include "platform/textconv.h"
+
+namespace modFileIO {
+namespace {
+
+// The compared part starts and ends on whole sectors of the smallest size, so
+// that the source's unbuffered read keeps the sector rule wherever the resume
+// offset itself does.
+const int64_t SectorUnit = 512;
+// The destination is read through the cache in pieces, so that the check
+// holds no more than one block of the source in memory.
+const DWORD PieceBytes = 64 * 1024;
+
+enum Comparison { Same, Different, Unreadable };
+
+DWORD WindowBytes(int64_t startOffset) {
+  const int64_t block = std::min<int64_t>(BufferBytes, startOffset);
+  const int64_t whole = block - block % SectorUnit;
+  return static_cast<DWORD>(whole > 0 ? whole : std::min(SectorUnit, startOffset));
+}
+
+// Reads the source's `size` bytes before `startOffset`. A source that ends
+// early has changed since it was measured: it is reported as different.
+Comparison ReadSourceWindow(HANDLE source, void* buffer, DWORD size, int64_t startOffset) {
+  if (!SetFilePointer64(source, startOffset - size, FILE_BEGIN)) {
+    const DWORD error = GetLastError();
+    EngineLine(L"Could not seek to offset in source file");
+    ReportSeekFailure(error, startOffset);
+    return Unreadable;
+  }
+  DWORD got = 0;
+  if (!ReadFile(source, buffer, size, &got, nullptr)) {
+    ReportReadFailure(GetLastError(), true, BufferBytes, startOffset, startOffset);
+    return Unreadable;
+  }
+  return got == size ? Same : Different;
+}
+
+// Compares the destination's bytes from the file position on with `expected`.
+Comparison CompareFromPosition(HANDLE dest, const char* expected, DWORD size) {
+  std::string piece(std::min(size, PieceBytes), '\0');
+  for (DWORD done = 0; done < size;) {
+    const DWORD wanted = std::min(size - done, PieceBytes);
+    DWORD got = 0;
+    if (!ReadFile(dest, &piece[0], wanted, &got, nullptr)) {
+      ReportResumeCheckFailure(GetLastError());
+      return Unreadable;
+    }
+    if (got != wanted || std::memcmp(piece.data(), expected + done, wanted) != 0)
+      return Different;
+    done += wanted;
+  }
+  return Same;
+}
+
+// Compares the destination's `size` bytes before `startOffset` with
+// `expected`, through a buffered read-only handle: the copy's own handle on
+// the destination may only write.
+Comparison CompareDestWindow(const std::wstring& destPath, const char* expected, DWORD size,
+                             int64_t startOffset) {
+  std::string destAnsi;
+  PathToAnsi(destPath, destAnsi);  // exact: the copy's own handle was opened by it
+  const HANDLE dest = CreateFileA(destAnsi.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (dest == INVALID_HANDLE_VALUE) {
+    ReportResumeCheckFailure(GetLastError());
+    return Unreadable;
+  }
+  Comparison result = Unreadable;
+  if (SetFilePointer64(dest, startOffset - size, FILE_BEGIN))
+    result = CompareFromPosition(dest, expected, size);
+  else
+    ReportResumeCheckFailure(GetLastError());
+  CloseHandle(dest);
+  return result;
+}
+
+}  // namespace
+
+bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t startOffset) {
+  if (startOffset <= 0) return true;
+  const DWORD size = WindowBytes(startOffset);
+  // Page-aligned, as the unbuffered read needs.
+  void* buffer = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (buffer == nullptr) {
+    ReportBufferFailure(static_cast<int32_t>(size), GetLastError());
+    return false;
+  }
+  Comparison result = ReadSourceWindow(sourceFile, buffer, size, startOffset);
+  if (result == Same)
+    result = CompareDestWindow(destPath, static_cast<const char*>(buffer), size, startOffset);
+  if (result == Different) ReportNotAPartialCopy(startOffset - size, size);
+  VirtualFree(buffer, 0, MEM_RELEASE);
+  return result == Same;
+}
+
+}  // namespace modFileIO

@@ -1,0 +1,55 @@
+// The resume check's own failures, reached through the POSIX layer's fault
+// injection: each stops the resume with nothing written.
+#include "fileio/copy_fixture.h"
+#include "platform/posix/faults.h"
+
+using namespace copytest;
+using namespace modFileIO;
+
+namespace {
+
+class ResumeCheckFaults : public CopyTest {
+ protected:
+  void TearDown() override {
+    PosixFaults::ClearFaults();
+    CopyTest::TearDown();
+  }
+};
+
+TEST_F(ResumeCheckFaults, ACheckThatCannotReadStopsTheResume) {
+  const std::string bytes = Pattern(8 * Block + 9, 1);
+  const std::string kept = bytes.substr(0, 3 * Block);
+  WriteBytes(Path("source"), bytes);
+  struct Case {
+    const char* faults;
+    const wchar_t* line;
+  };
+  // Calls counted: CreateFileA opens the source, the identity probe, the
+  // destination, then the check's reader; the check reads the source first.
+  const Case cases[] = {
+      {"CreateFileA:after=3:error=5",
+       L"Could not read the destination file to check that it is a partial copy of the source "
+       L"(system error 5)"},
+      {"ReadFile:error=1117", L"ReadFile returned 0??"},
+      {"ReadFile:after=1:error=1117",
+       L"Could not read the destination file to check that it is a partial copy of the source "
+       L"(system error 1117)"},
+      {"SetFilePointer:after=2:error=87", L"Could not seek to offset in source file"},
+      {"SetFilePointer:after=3:error=87", L"Could not read the destination file"},
+      {"VirtualAlloc:error=8", L"Could not allocate a block buffer of 4096 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.faults);
+    CapturedLines().clear();
+    WriteBytes(Path("dest"), kept);
+    ASSERT_TRUE(PosixFaults::SetFaults(c.faults));
+    EXPECT_EQ(Resume(), CopyNotStarted);
+    PosixFaults::ClearFaults();
+    EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
+    ASSERT_FALSE(CapturedLines().empty());
+    EXPECT_EQ(CapturedLines()[0].find(c.line), 0u) << AllLines();
+    EXPECT_FALSE(Said(L"File copy completed!"));
+  }
+}
+
+}  // namespace
