@@ -116,21 +116,20 @@ bool AlreadyComplete() { return StartOffset > 0 && StartOffset >= SourceSize; }
 // or a break), false after a failure that has been reported.
 bool CopyPasses() {
   if (AlreadyComplete()) return true;
-  bool afterShortBlock = false;
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(Source, Buffer, BlockBytes, &got, nullptr)) {
-      // After a short block the source stands at its end, at a position that
-      // is no whole sector, and Windows refuses that unbuffered read rather
-      // than report 0 bytes: the copy is complete.
-      if (afterShortBlock) return true;
       ReportReadFailure(GetLastError(), NothingWrittenYet(), static_cast<int32_t>(BlockBytes),
                         StartOffset, TotalBytes);
       return false;
     }
     if (got == 0) return true;
-    afterShortBlock = got < BlockBytes;
-    if (!(afterShortBlock ? WriteShortBlock(got) : WriteFullBlock())) return false;
+    // A short block is the end of the source as this copy sees it. Nothing is
+    // read after it: a source still growing could deliver another full block,
+    // and the unbuffered handle, which never wrote the short block, would put
+    // that block over it.
+    if (got < BlockBytes) return WriteShortBlock(got);
+    if (!WriteFullBlock()) return false;
     if (Con::BreakPressed()) return true;
   }
 }

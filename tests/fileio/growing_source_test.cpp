@@ -1,0 +1,47 @@
+// A source that another program appends to while it is copied: the copy ends
+// with the bytes it read, in their places.
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "fileio/copy_fixture.h"
+
+using namespace copytest;
+using namespace modFileIO;
+
+namespace {
+
+class GrowingSource : public CopyTest {};
+
+TEST_F(GrowingSource, TheCopyIsAPrefixOfWhatTheSourceBecame) {
+  // Uneven pieces keep the source's end off block boundaries, so that the
+  // copy meets short blocks while more is still coming.
+  const std::string start = Pattern(16 * Block, 1);
+  const std::string more = Pattern(256 * Block, 2);
+  for (int run = 0; run < 5; ++run) {
+    SCOPED_TRACE(run);
+    CapturedLines().clear();
+    WriteBytes(Path("source"), start);
+    std::atomic<bool> copying{true};
+    std::thread appender([&] {
+      std::ofstream out(Path("source"), std::ios::binary | std::ios::app);
+      for (size_t at = 0; at < more.size() && copying.load(); at += 1000) {
+        const size_t piece = std::min<size_t>(1000, more.size() - at);
+        out.write(more.data() + at, static_cast<std::streamsize>(piece));
+        out.flush();
+      }
+    });
+    const CopyOutcome outcome = StartCopy(W(Path("source")), W(Path("dest")));
+    copying.store(false);
+    appender.join();
+    EXPECT_EQ(outcome, CopyCompleted) << AllLines();
+    const std::string dest = ReadBytes(Path("dest"));
+    const std::string source = ReadBytes(Path("source"));
+    ASSERT_GE(dest.size(), start.size());
+    ASSERT_LE(dest.size(), source.size());
+    EXPECT_TRUE(source.compare(0, dest.size(), dest) == 0)
+        << "the copy is no prefix of the source, " << dest.size() << " bytes";
+  }
+}
+
+}  // namespace
