@@ -49,7 +49,7 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
   }
   sourceFile = OpenUnbuffered(sourceAnsi, GENERIC_READ, OPEN_EXISTING);
   if (sourceFile == INVALID_HANDLE_VALUE) {
-    EngineLine(L"Could not open source file");
+    ReportOpenFailure(true, GetLastError());
     return false;
   }
   destFile = INVALID_HANDLE_VALUE;
@@ -59,7 +59,7 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
     ReportSameFile();
   } else {
     destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition);
-    if (destFile == INVALID_HANDLE_VALUE) EngineLine(L"Could not open destination file");
+    if (destFile == INVALID_HANDLE_VALUE) ReportOpenFailure(false, GetLastError());
   }
   if (destFile == INVALID_HANDLE_VALUE) CloseHandle(sourceFile);
   return destFile != INVALID_HANDLE_VALUE;

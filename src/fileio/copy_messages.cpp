@@ -57,6 +57,31 @@ void ReportUnrepresentablePath(bool isSource) {
              L"use a path without them.");
 }
 
+void ReportOpenFailure(bool isSource, DWORD error) {
+  const std::wstring which = isSource ? L"source" : L"destination";
+  EngineLine(L"Could not open " + which + L" file");
+  std::wstring why;
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+      why = L"The " + which + L" file does not exist. Check the path";
+      break;
+    case ERROR_PATH_NOT_FOUND:
+      why = L"A folder in the " + which + L" path does not exist. Check the path";
+      break;
+    case ERROR_ACCESS_DENIED:
+      why = isSource ? L"The source is a folder, or you have no right to read it. Check the path"
+                     : L"The destination is a folder or a read-only file, or you have no right "
+                       L"to write there. Check the path and the file's permissions";
+      break;
+    case ERROR_SHARING_VIOLATION:
+      why = L"The " + which + L" file is in use by another program. Close it";
+      break;
+    default:
+      why = L"The system refused to open it (" + ErrorText(error) + L"). Check the path";
+  }
+  EngineLine(why + L", then run the command again. Nothing was copied.");
+}
+
 void ReportSameFile() {
   EngineLine(L"Source and destination are the same file, so nothing was copied. Give a "
              L"different destination path.");

@@ -18,6 +18,9 @@ void SetEngineLineListener(void (*listener)(const std::wstring& line));
 // A path CreateFileA can't be given exactly: "Could not open source file" (or
 // destination) and why.
 void ReportUnrepresentablePath(bool isSource);
+// "Could not open source file" (or destination) and why, from the error of
+// the failed CreateFileA; nothing was copied.
+void ReportOpenFailure(bool isSource, DWORD error);
 // Source and destination name one file: nothing may be opened for writing.
 void ReportSameFile();
 // The destination is longer than the source, so /R can't continue it.

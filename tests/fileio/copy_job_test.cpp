@@ -64,12 +64,14 @@ TEST_F(CopyJob, FilesThatCannotBeOpenedStopBeforeAnythingChanges) {
   EXPECT_EQ(ResumeCopy(W(Path("missing")), W(Path("dest"))), CopyNotStarted);
   EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
   EXPECT_TRUE(Said(L"Could not open source file"));
+  EXPECT_TRUE(Said(L"The source file does not exist.")) << AllLines();
 
   CapturedLines().clear();
   WriteBytes(Path("source"), kept);
   EXPECT_EQ(StartCopy(W(Path("source")), W(Path("no folder") / "dest")), CopyNotStarted);
-  ASSERT_EQ(CapturedLines().size(), 1u) << AllLines();
+  ASSERT_EQ(CapturedLines().size(), 2u) << AllLines();
   EXPECT_EQ(CapturedLines()[0], L"Could not open destination file");
+  EXPECT_EQ(CapturedLines()[1].find(L"A folder in the destination path does not exist."), 0u);
   // The source handle was closed: the file can go.
   EXPECT_TRUE(std::filesystem::remove(Path("source")));
 }
