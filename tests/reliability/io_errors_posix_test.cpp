@@ -1,0 +1,56 @@
+// Read and flush failures in the middle of a copy, made by the platform
+// layer's fault injection: the failure line, exit code 3, and what the
+// message advises ends in a byte-identical copy.
+#include "reliability/program_posix.h"
+
+using namespace reliability;
+
+namespace {
+
+const uint64_t Seed = 13;
+const int64_t SourceSize = 4 * MiB + 5;
+
+class IoErrors : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    WriteGenerated(Path("source"), Seed, SourceSize);
+  }
+  std::vector<std::string> Args(bool resume) const {
+    std::vector<std::string> args = {Path("source").string(), Path("dest").string(), "64K"};
+    if (resume) args.push_back("/R");
+    return args;
+  }
+};
+
+TEST_F(IoErrors, ASourceThatFailsToReadStopsTheCopyAndResumeFinishesIt) {
+  // Error 23: data error (cyclic redundancy check), a bad sector.
+  EXPECT_EQ(RunProgram(Args(false), {"ReadFile:after=20:error=23"}), 3) << Output();
+  EXPECT_EQ(Output().find("ReadFile returned 0??\r\nReading the source failed with system error "
+                          "23 after 1310720 bytes"),
+            0u)
+      << Output();
+  EXPECT_EQ(SizeOf(Path("dest")), 20 * 64 * 1024);
+  EXPECT_EQ(FirstDifference(Path("dest"), Seed, 20 * 64 * 1024), -1);
+  EXPECT_EQ(RunProgram(Args(true)), 0) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);
+}
+
+TEST_F(IoErrors, AFlushThatFailsIsNoCompletedCopy) {
+  // The tail's flush, then the destination's own before "completed".
+  for (const char* faults :
+       {"FlushFileBuffers:error=1117", "FlushFileBuffers:after=1:error=1117"}) {
+    SCOPED_TRACE(faults);
+    EXPECT_EQ(RunProgram(Args(false), {faults}), 3) << Output();
+    EXPECT_NE(Output().find("Could not flush the destination file to disk, getlasterror is 1117\r\n"
+                            "What was written may not all be on the disk. Check the destination "
+                            "disk, then copy the file again without /R."),
+              std::string::npos)
+        << Output();
+    EXPECT_EQ(Output().find("File copy completed!"), std::string::npos) << Output();
+  }
+  EXPECT_EQ(RunProgram(Args(false)), 0) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);
+}
+
+}  // namespace
