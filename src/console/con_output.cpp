@@ -1,20 +1,132 @@
-// Placeholder for text output, colours, cursor, widths and title.
+// Text output, colours, cursor, widths and title of the console layer. Every
+// operation asks the console afresh, so a resize or another program's change
+// is always seen; on a redirected standard output the queries read as zeros.
+#include <algorithm>
+#include <cstring>
+
 #include "console/Con.h"
 #include "console/ConState.h"
+#include "platform/textconv.h"
 
 namespace Con {
-int32_t WriteText(const std::wstring&, bool, int32_t, int32_t) { return 0; }
-void SetForeColor(int32_t) {}
-void SetBackColor(int32_t) {}
-int32_t GetForeColor() { return 0; }
-int32_t GetBackColor() { return 0; }
-void SetCursorCol(int16_t) {}
-void SetCursorRow(int16_t) {}
-int16_t GetCursorCol() { return 0; }
-int16_t GetCursorRow() { return 0; }
-int16_t GetBufferWidth() { return 0; }
-int16_t GetWindowWidth() { return 1; }
-void SetTitle(const std::wstring&) {}
-std::wstring GetTitle() { return std::wstring(); }
-int32_t CoordToLong(COORD) { return 0; }
+namespace {
+
+// The screen buffer as it is now; all zeros when hConOut is not a console.
+CONSOLE_SCREEN_BUFFER_INFO ScreenInfo() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  std::memset(&info, 0, sizeof info);
+  GetConsoleScreenBufferInfo(hConOut, &info);
+  return info;
+}
+
+// Columns the text fills: one per character, a UTF-16 surrogate pair being one
+// character. Bytes don't count: "é" is one column however it is encoded.
+int32_t ColumnCount(const std::wstring& text) {
+  return static_cast<int32_t>(std::count_if(text.begin(), text.end(), [](wchar_t c) {
+    const auto unit = static_cast<uint32_t>(c);
+    return unit < 0xDC00 || unit > 0xDFFF;
+  }));
+}
+
+// The bytes that show the text on the target. A console decodes with its own
+// output code page, so é and the frame characters appear as themselves; a
+// file or pipe gets the ANSI code page, as every other program text.
+std::string BytesFor(HANDLE target, const std::wstring& text) {
+  DWORD mode = 0;
+  const UINT codePage = GetConsoleMode(target, &mode) ? GetConsoleOutputCP() : CP_ACP;
+  std::string bytes;
+  WideToCodePage(text, codePage, bytes, false);
+  return bytes;
+}
+
+int16_t Limit(int16_t value, int16_t last) {
+  return std::max<int16_t>(0, std::min(value, last));
+}
+
+}  // namespace
+
+int32_t WriteText(const std::wstring& text, bool newLine, int32_t stream, int32_t align) {
+  std::wstring copy = text;
+  HANDLE target = hConErr;
+  if (stream != 1) {
+    target = hConOut;
+    const int32_t width = GetBufferWidth();
+    const int32_t length = ColumnCount(text);
+    if (align == 1) {
+      SetCursorCol(0);
+    } else if (align == 2 && length < width) {
+      SetCursorCol(static_cast<int16_t>((width - length) / 2));
+    } else if (align == 3) {
+      SetCursorCol(static_cast<int16_t>(std::max(width - length, 0)));
+    }
+  }
+  if (newLine && align != 3) copy += L"\r\n";
+  if (copy.empty()) return 0;
+  const std::string bytes = BytesFor(target, copy);
+  DWORD written = 0;
+  if (!WriteFile(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return 0;
+  return static_cast<int32_t>(written);
+}
+
+void SetForeColor(int32_t colour) {
+  if (colour < 0 || colour > 15) return;
+  const WORD current = ScreenInfo().wAttributes;
+  SetConsoleTextAttribute(hConOut, static_cast<WORD>((current & 0xFFF0) | colour));
+}
+
+// The cell flags (bits 8-15) are not carried over, unlike SetForeColor.
+void SetBackColor(int32_t colour) {
+  if (colour < 0 || colour > 15) return;
+  const WORD current = ScreenInfo().wAttributes;
+  SetConsoleTextAttribute(hConOut, static_cast<WORD>(colour * 16 + (current & 0x0F)));
+}
+
+int32_t GetForeColor() { return ScreenInfo().wAttributes & 0x0F; }
+
+int32_t GetBackColor() { return (ScreenInfo().wAttributes >> 4) & 0x0F; }
+
+void SetCursorCol(int16_t col) {
+  const CONSOLE_SCREEN_BUFFER_INFO info = ScreenInfo();
+  const COORD cell{Limit(col, static_cast<int16_t>(info.dwSize.X - 1)), info.dwCursorPosition.Y};
+  SetConsoleCursorPosition(hConOut, cell);
+}
+
+void SetCursorRow(int16_t row) {
+  const CONSOLE_SCREEN_BUFFER_INFO info = ScreenInfo();
+  const COORD cell{info.dwCursorPosition.X, Limit(row, static_cast<int16_t>(info.dwSize.Y - 1))};
+  SetConsoleCursorPosition(hConOut, cell);
+}
+
+int16_t GetCursorCol() { return ScreenInfo().dwCursorPosition.X; }
+
+int16_t GetCursorRow() { return ScreenInfo().dwCursorPosition.Y; }
+
+int16_t GetBufferWidth() { return ScreenInfo().dwSize.X; }
+
+int16_t GetWindowWidth() {
+  const SMALL_RECT window = ScreenInfo().srWindow;
+  return static_cast<int16_t>(window.Right - window.Left + 1);
+}
+
+// The console's ANSI title calls decode with the console's code page.
+void SetTitle(const std::wstring& title) {
+  std::string bytes;
+  WideToCodePage(title, GetConsoleCP(), bytes, false);
+  SetConsoleTitleA(bytes.c_str());
+}
+
+std::wstring GetTitle() {
+  char buffer[1024];
+  std::memset(buffer, ' ', sizeof buffer);
+  const DWORD count = std::min<DWORD>(GetConsoleTitleA(buffer, sizeof buffer), sizeof buffer);
+  if (count == 0) return std::wstring();
+  return CodePageToWide(std::string(buffer, count), GetConsoleCP());
+}
+
+int32_t CoordToLong(COORD position) {
+  const uint32_t column = static_cast<uint16_t>(position.X);
+  const uint32_t row = static_cast<uint16_t>(position.Y);
+  return static_cast<int32_t>(column | (row << 16));
+}
+
 }  // namespace Con

@@ -1,6 +1,64 @@
-// Placeholder for the program's run.
+// The program's run from console set-up to restore.
+#include "console/Con.h"
 #include "driver/modMain.h"
+#include "fileio/modFileIO.h"
+#include "platform/platform.h"
 
 namespace modMain {
-int Main() { return ExitBadCommandLine; }
+namespace {
+
+constexpr int32_t WorkingFore = 10;  // light green
+constexpr int32_t WorkingBack = 0;   // black
+
+int ExitCodeFor(modFileIO::CopyOutcome outcome) {
+  switch (outcome) {
+    case modFileIO::CopyCompleted: return ExitCompleted;
+    case modFileIO::CopyNotStarted: return ExitNotStarted;
+    case modFileIO::CopyStopped: return ExitStopped;
+    case modFileIO::CopyFailed: break;
+  }
+  return ExitFailed;
+}
+
+// Everything between saving and restoring the console: the command line, then
+// the copy or the usage box. Returns the exit code.
+int RunCommandLine() {
+  std::wstring text;
+  std::wstring problem;
+  if (!GetArgumentText(text, problem)) {
+    Con::WriteText(problem, true);
+    return ExitBadCommandLine;
+  }
+  const CopyParams p = ParseCopyParams(SplitCommandLine(text, true));
+  if (!p.Valid) {
+    ShowUsage();
+    return ExitBadCommandLine;
+  }
+  // Both refusals come before any file is opened, so nothing is truncated.
+  if (!PathsUsable(p) || !SetBufferBytes(p.Bufsize)) return ExitBadCommandLine;
+  return ExitCodeFor(p.Resume ? modFileIO::ResumeCopy(p.Source, p.Dest)
+                              : modFileIO::StartCopy(p.Source, p.Dest));
+}
+
+}  // namespace
+
+int Main() {
+  Con::Initialize();
+  const int32_t savedBack = Con::GetBackColor();
+  const int32_t savedFore = Con::GetForeColor();
+  const std::wstring savedTitle = Con::GetTitle();
+  Con::SaveFont();
+  Con::SetForeColor(WorkingFore);
+  Con::SetBackColor(WorkingBack);
+
+  const int code = RunCommandLine();
+
+  Con::SetBackColor(savedBack);
+  Con::SetForeColor(savedFore);
+  Con::SetTitle(savedTitle);
+  Con::RestoreFont();
+  Con::SetExitCode(code);
+  return code;
+}
+
 }  // namespace modMain

@@ -35,6 +35,14 @@ CopyParams ParseCopyParams(const std::vector<std::wstring>& args);
 // size test. Returns false, after telling the user why, when the size can't
 // be used (out of range, zero or negative); BufferBytes is then unchanged.
 bool SetBufferBytes(const std::wstring& bufsize);
+// True when both paths convert exactly to the ANSI code page. Otherwise tells
+// the user which path can't be used and returns false: a path is never handed
+// to the system as look-alike characters (a fullwidth quote must not become a
+// real one, a division slash not a path separator).
+bool PathsUsable(const CopyParams& p);
+// Paints the usage box and waits for a key (plain lines when the console
+// can't show the box).
+void ShowUsage();
 
 // The whole run: console set-up, command line, copy or usage box, restore.
 // Returns the exit code, also recorded with Con::SetExitCode.

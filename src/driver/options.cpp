@@ -1,7 +1,49 @@
-// Placeholder for the copy options and the block size.
+// The copy options: which arguments are the paths, the block size and "/R".
 #include "driver/modMain.h"
+#include "driver/number.h"
 
 namespace modMain {
-CopyParams ParseCopyParams(const std::vector<std::wstring>&) { return CopyParams(); }
-bool SetBufferBytes(const std::wstring&) { return false; }
+
+namespace {
+
+bool IsResumeSwitch(const std::wstring& argument) {
+  return argument.size() == 2 && argument[0] == L'/' &&
+         (argument[1] == L'R' || argument[1] == L'r');
+}
+
+// The size form: a numeric prefix and B, K or M. Whether the size is also
+// usable is SetBufferBytes' question; 0K and 99999K still have the form.
+bool HasSizeForm(const std::wstring& argument, const std::wstring& decimalSeparator) {
+  int32_t bytes = 0;
+  return ConvertBlockSize(argument, decimalSeparator, bytes) != BlockSizeNotSize;
+}
+
+}  // namespace
+
+CopyParams ParseCopyParams(const std::vector<std::wstring>& args) {
+  CopyParams p;
+  const std::wstring decimalSeparator = UserDecimalSeparator();
+  for (const std::wstring& argument : args) {
+    if (IsResumeSwitch(argument)) {
+      p.Resume = true;
+    } else if (HasSizeForm(argument, decimalSeparator)) {
+      p.Bufsize = argument;
+    } else if (argument.empty()) {
+      // A pair of quotes with nothing between them names no file; taking it
+      // for a path would leave the copy with an empty source or destination.
+      p.Valid = false;
+      break;
+    } else if (p.Source.empty()) {
+      p.Source = argument;
+    } else if (p.Dest.empty()) {
+      p.Dest = argument;
+      p.Valid = true;
+    } else {
+      p.Valid = false;  // a third path
+      break;
+    }
+  }
+  return p;
+}
+
 }  // namespace modMain

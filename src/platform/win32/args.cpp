@@ -1,8 +1,21 @@
-// Placeholder.
 #include "platform/platform.h"
 
 bool GetArgumentText(std::wstring& text, std::wstring& problem) {
-  text.clear();
   problem.clear();
+  const wchar_t* line = GetCommandLineW();
+  if (line == nullptr) line = L"";
+  // The program's name ends the way Windows itself reads it: a quoted name
+  // at its closing quote, any other at the first space or tab.
+  const wchar_t* rest = line;
+  if (*rest == L'"') {
+    ++rest;
+    while (*rest != L'\0' && *rest != L'"') ++rest;
+    if (*rest == L'"') ++rest;
+  } else {
+    while (*rest != L'\0' && *rest != L' ' && *rest != L'\t') ++rest;
+  }
+  // The blanks that end the name are not part of the first argument.
+  while (*rest == L' ' || *rest == L'\t') ++rest;
+  text = rest;
   return true;
 }

@@ -1,0 +1,44 @@
+// A screen shown on a terminal: the model's steps become the bytes and VT
+// sequences that make the terminal show, and put its cursor, exactly where the
+// model says. Private to src/platform/posix/.
+#pragma once
+
+#include <string>
+
+#include "platform/posix/screen.h"
+
+class TerminalScreen : public Screen {
+ public:
+  // `fd` is the terminal's descriptor; the cursor starts where the terminal
+  // reports it (asked once), else at the top left of a fresh window.
+  explicit TerminalScreen(int fd);
+  // Sends bytes that don't move the cursor (a title sequence).
+  BOOL Send(const std::string& bytes);
+
+ protected:
+  Geometry Measure() override;
+  void Put(COORD at, wchar_t character, int width) override;
+  void CarriageReturn() override;
+  void LineFeed() override;
+  void Backspace() override;
+  void Bell() override;
+  void WrapToNextRow() override;
+  void StayInLastColumn(SHORT column) override;
+  void MoveCursor(COORD from, COORD to) override;
+  void AttributeChanged() override;
+  BOOL Flush() override;
+
+ private:
+  void LocateCursor();
+
+  int fd_;
+  std::string out_;
+};
+
+// The SGR sequence for a console attribute. Light grey on black, the
+// attribute a console starts with, is the terminal's own colours (SGR 0).
+std::string SgrFor(WORD attribute);
+// False when the process is in the background of the terminal on `fd`, where
+// changing its settings or reading from it would stop the process. A terminal
+// that is not the process's controlling one has no background.
+bool InForeground(int fd);

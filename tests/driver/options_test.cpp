@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "driver/modMain.h"
+#include "driver/number.h"
+
+using modMain::CopyParams;
+using modMain::ParseCopyParams;
+using Args = std::vector<std::wstring>;
+
+TEST(ParseCopyParams, TwoPathsAlone) {
+  const CopyParams p = ParseCopyParams({L"in.img", L"out.img"});
+  EXPECT_EQ(p.Source, L"in.img");
+  EXPECT_EQ(p.Dest, L"out.img");
+  EXPECT_EQ(p.Bufsize, L"64K");
+  EXPECT_FALSE(p.Resume);
+  EXPECT_TRUE(p.Valid);
+}
+
+TEST(ParseCopyParams, SwitchAndSizeStandAnywhere) {
+  for (const Args& args : {Args{L"/r", L"8m", L"a", L"b"}, Args{L"a", L"/r", L"b", L"8m"},
+                           Args{L"a", L"b", L"8m", L"/r"}, Args{L"8m", L"a", L"/R", L"b"}}) {
+    const CopyParams p = ParseCopyParams(args);
+    EXPECT_EQ(p.Source, L"a");
+    EXPECT_EQ(p.Dest, L"b");
+    EXPECT_EQ(p.Bufsize, L"8m");  // letter case kept
+    EXPECT_TRUE(p.Resume);
+    EXPECT_TRUE(p.Valid);
+  }
+}
+
+TEST(ParseCopyParams, OnlyTheExactSwitchResumes) {
+  for (const wchar_t* other : {L"-R", L"/RESUME", L"/R ", L"R", L"\\R"}) {
+    const CopyParams p = ParseCopyParams({L"a", other});
+    EXPECT_FALSE(p.Resume) << other;
+    EXPECT_EQ(p.Dest, other);
+  }
+}
+
+TEST(ParseCopyParams, LaterSizeReplacesEarlier) {
+  EXPECT_EQ(ParseCopyParams({L"8K", L"a", L"b", L"16K"}).Bufsize, L"16K");
+}
+
+TEST(ParseCopyParams, PathCountDecidesValidity) {
+  EXPECT_FALSE(ParseCopyParams({}).Valid);
+  EXPECT_FALSE(ParseCopyParams({L"a"}).Valid);
+  EXPECT_FALSE(ParseCopyParams({L"/R", L"4K"}).Valid);
+  // A third path undoes the validity the second one gave, and nothing after
+  // it is looked at.
+  const CopyParams p = ParseCopyParams({L"a", L"b", L"c", L"/R"});
+  EXPECT_FALSE(p.Valid);
+  EXPECT_FALSE(p.Resume);
+}
+
+TEST(ParseCopyParams, WhatLooksLikeASizeIsTakenAsOne) {
+  const CopyParams p = ParseCopyParams({L"5M", L"dest"});
+  EXPECT_EQ(p.Bufsize, L"5M");
+  EXPECT_EQ(p.Source, L"dest");
+  EXPECT_TRUE(p.Dest.empty());
+  EXPECT_FALSE(p.Valid);
+}
+
+TEST(ParseCopyParams, SizeNeedsANumberAndALetter) {
+  for (const wchar_t* path : {L"K", L"64", L"64X", L"x64K", L"0x10K", L"6 4K", L"--1K"})
+    EXPECT_EQ(ParseCopyParams({path}).Source, path);
+  // Zero, negative and out-of-range sizes still have the size form; the
+  // block size is refused later, before any file is opened.
+  for (const wchar_t* size : {L"0K", L"-64K", L"32768K", L" 2e3 b", L"+1B"})
+    EXPECT_EQ(ParseCopyParams({size}).Bufsize, size);
+}
+
+TEST(ParseCopyParams, SizeUsesTheUserDecimalSeparator) {
+  const std::wstring size = L"1" + modMain::UserDecimalSeparator() + L"5K";
+  EXPECT_EQ(ParseCopyParams({size, L"a", L"b"}).Bufsize, size);
+}
+
+TEST(ParseCopyParams, EmptyArgumentMakesTheCommandLineUnusable) {
+  // An empty argument can name no file, wherever it stands.
+  EXPECT_FALSE(ParseCopyParams({L"a", L"b", L""}).Valid);
+  EXPECT_FALSE(ParseCopyParams({L"", L"a", L"b"}).Valid);
+  EXPECT_FALSE(ParseCopyParams(modMain::SplitCommandLine(L"a \"\" b", true)).Valid);
+}

@@ -1,0 +1,50 @@
+// Test support on POSIX: an in-memory console bound in place of the terminal,
+// with Con's standard handles pointed at it, for the life of a scope or test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "console/ConState.h"
+#include "platform/posix/memconsole.h"
+
+// Binds the console and sets Con::hConIn, hConOut and hConErr from
+// GetStdHandle; puts the previous handles back and unbinds at the end. Make
+// any redirection on the console before binding.
+class BoundConsole {
+ public:
+  explicit BoundConsole(MemoryConsole& console)
+      : console_(console), in_(Con::hConIn), out_(Con::hConOut), err_(Con::hConErr) {
+    console_.Bind();
+    Con::hConIn = GetStdHandle(STD_INPUT_HANDLE);
+    Con::hConOut = GetStdHandle(STD_OUTPUT_HANDLE);
+    Con::hConErr = GetStdHandle(STD_ERROR_HANDLE);
+  }
+  ~BoundConsole() {
+    Con::hConIn = in_;
+    Con::hConOut = out_;
+    Con::hConErr = err_;
+    console_.Unbind();
+  }
+  BoundConsole(const BoundConsole&) = delete;
+  BoundConsole& operator=(const BoundConsole&) = delete;
+
+ private:
+  MemoryConsole& console_;
+  HANDLE in_;
+  HANDLE out_;
+  HANDLE err_;
+};
+
+// A fixture whose tests run on a bound 80 x 25 in-memory console, `screen`.
+class MemoryScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override { binding_.emplace(screen); }
+  void TearDown() override { binding_.reset(); }
+
+  MemoryConsole screen{80, 25};
+
+ private:
+  std::optional<BoundConsole> binding_;
+};
