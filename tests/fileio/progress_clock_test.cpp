@@ -24,7 +24,7 @@ TEST(ProgressClock, SystemClockAndTickAdvanceAndCanBeReplaced) {
   Sleep(60);
   CurrentLocalTime(after);
   const DWORD passed = CurrentTickCount() - tick;
-  EXPECT_GE(passed, 50u);
+  EXPECT_GE(passed, 30u);  // Windows ticks in steps of about 16 ms
   EXPECT_LT(passed, 5000u);
   EXPECT_GE(before.wYear, 2024);
   EXPECT_GE(before.wMonth, 1);
