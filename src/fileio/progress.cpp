@@ -16,8 +16,9 @@ const int BoxRows = 16;
 // Narrower than this, values crowd the labels and the frame no longer reads
 // as one; a box is drawn only from this width on.
 const int MinBoxWidth = 40;
-// The top border needs its corner, one line character, " Source " and a
-// line character and corner from the column it starts in.
+// From the column it starts in, the top border needs its corner, a line
+// character, " Source ", a line character, its corner and the never-written
+// last column.
 const int TopBorderWidth = 13;
 // Columns a field line keeps for its frame and label: "║ ", ten, ": ", " ║"
 // and the never-written last column.

@@ -27,10 +27,6 @@ TEST(ProgressClock, SystemClockAndTickAdvanceAndCanBeReplaced) {
   EXPECT_GE(passed, 30u);  // Windows ticks in steps of about 16 ms
   EXPECT_LT(passed, 5000u);
   EXPECT_GE(before.wYear, 2024);
-  EXPECT_GE(before.wMonth, 1);
-  EXPECT_LE(before.wMonth, 12);
-  EXPECT_LE(before.wSecond, 59);
-  EXPECT_LE(before.wMilliseconds, 999);
   // The weekday agrees with the date.
   EXPECT_EQ(AddSeconds(before, 0).wDayOfWeek, before.wDayOfWeek);
   const int64_t seconds = SecondsBetween(before, after);
