@@ -1,20 +1,41 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both programs and runs every test: the
-# native suite, and the Windows suite under Wine.
+# native suite, the Windows suite under Wine, the native suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run of
+# the command-line reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
+jobs=$(nproc)
 
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-blkcopy}"
-# One persistent wineserver for the whole run: later Wine starts then take
-# tens of milliseconds instead of seconds.
 [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1 || true
-wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+# Keep one wineserver for the whole run (later Wine starts then take tens of
+# milliseconds), and start Wine's own services now: started from inside ctest
+# they would inherit its output pipe and keep the test from ever finishing.
+# An already running server (another run on the same prefix) is reused and
+# left running; one this run started is stopped at its end.
+if wineserver -p >/dev/null 2>&1 </dev/null; then
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+fi
+wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 
 status=0
-ctest --test-dir build --output-on-failure -j "$(nproc)" || status=1
-ctest --test-dir build-win32 --output-on-failure || status=1
+run() {
+  echo "== $*"
+  "$@" || status=1
+}
+run ctest --test-dir build --output-on-failure -j "$jobs"
+run ctest --test-dir build-win32 --output-on-failure
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLKCOPY_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+run bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+
+if [ "$status" -eq 0 ]; then echo "all test suites passed"; else echo "some test suites FAILED"; fi
 exit "$status"

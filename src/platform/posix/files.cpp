@@ -1,21 +1,368 @@
-// Placeholder: every call fails with ERROR_CALL_NOT_IMPLEMENTED until implemented.
-#pragma GCC diagnostic ignored "-Wunused-parameter"
+// Win32 files over POSIX descriptors: CreateFileA and friends with Windows'
+// results and error codes, unbuffered handles on O_DIRECT, and page-aligned
+// memory for unbuffered transfers.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+
 #include "platform/platform.h"
+#include "platform/posix/faults.h"
 #include "platform/posix/handle.h"
 
 namespace {
-thread_local DWORD LastError = 0;
+
+thread_local DWORD LastError = NO_ERROR;
+
+// Windows' alignment rule for unbuffered handles: whole sectors. Where the
+// kernel does the direct I/O it applies the device's own rule; where we fall
+// back to the cache we apply this one, so a copy fails or succeeds the same
+// way on every file system.
+constexpr int64_t SectorBytes = 512;
+constexpr DWORD ErrorNegativeSeek = 131;  // ERROR_NEGATIVE_SEEK
+
+// A file opened by CreateFileA.
+struct FileHandle : PosixHandle {
+  FileHandle(int descriptor, bool canRead, bool canWrite, bool noBuffering)
+      : PosixHandle(descriptor), readable(canRead), writable(canWrite), unbuffered(noBuffering) {}
+
+  BOOL Read(void* buffer, DWORD size, DWORD* done) override;
+  BOOL Write(const void* buffer, DWORD size, DWORD* done) override;
+  // Unbuffered but the file system refused O_DIRECT: the transfers go through
+  // the cache, which is emptied behind them.
+  bool Emulated() const { return unbuffered && !direct; }
+  bool TransferAllowed(const void* buffer, DWORD size) const;
+  // The checks Windows makes before a transfer, after the injected faults;
+  // false with the last error set.
+  bool MayTransfer(const char* function, bool permitted, const void* buffer, DWORD size) const;
+  void DropCacheBehind(int64_t start, DWORD size);
+
+  bool readable;
+  bool writable;
+  bool unbuffered;
+  bool direct = false;
+  int64_t cacheFrom = 0;  // start of the previous transfer, for DropCacheBehind
+};
+
+bool FileHandle::TransferAllowed(const void* buffer, DWORD size) const {
+  if (!Emulated()) return true;
+  const off_t position = ::lseek(fd, 0, SEEK_CUR);
+  return size % SectorBytes == 0 && position % SectorBytes == 0 &&
+         reinterpret_cast<uintptr_t>(buffer) % SectorBytes == 0;
 }
 
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) { return INVALID_HANDLE_VALUE; }
-BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead, LPOVERLAPPED) { PosixHandle* h = FromHandle(hFile); return h ? h->Read(lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead) : FALSE; }
-BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) { PosixHandle* h = FromHandle(hFile); return h ? h->Write(lpBuffer, nNumberOfBytesToWrite, lpNumberOfBytesWritten) : FALSE; }
-DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) { return 0; }
-DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) { return 0; }
-BOOL WINAPI FlushFileBuffers(HANDLE hFile) { return 0; }
-BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpInfo) { return 0; }
-BOOL WINAPI CloseHandle(HANDLE hObject) { PosixHandle* h = FromHandle(hObject); return h ? h->Close() : FALSE; }
+// Dirty pages can't be dropped until written back; the advice on them starts
+// the write-back, and the next call drops them once clean.
+void FileHandle::DropCacheBehind(int64_t start, DWORD size) {
+  const int64_t end = start + size;
+  const int64_t from = cacheFrom < start ? cacheFrom : start;
+  ::posix_fadvise(fd, from, end - from, POSIX_FADV_DONTNEED);
+  cacheFrom = start;
+}
+
+bool FileHandle::MayTransfer(const char* function, bool permitted, const void* buffer,
+                             DWORD size) const {
+  if (PosixFaults::CallFails(function)) return false;
+  if (!permitted) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  if (!TransferAllowed(buffer, size)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  return true;
+}
+
+BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
+  if (done) *done = 0;
+  if (!MayTransfer("ReadFile", readable, buffer, size)) return FALSE;
+  const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
+  DWORD got = 0;
+  const BOOL ok = PosixHandle::Read(buffer, size, &got);
+  if (done) *done = got;
+  if (got > 0 && Emulated()) DropCacheBehind(start, got);
+  return ok;
+}
+
+BOOL FileHandle::Write(const void* buffer, DWORD size, DWORD* done) {
+  if (done) *done = 0;
+  if (!MayTransfer("WriteFile", writable, buffer, size)) return FALSE;
+  const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
+  DWORD put = 0;
+  const BOOL ok = PosixHandle::Write(buffer, size, &put);
+  if (done) *done = put;
+  if (put > 0 && Emulated()) DropCacheBehind(start, put);
+  return ok;
+}
+
+bool OpenFlags(DWORD access, DWORD disposition, int& flags) {
+  const bool read = (access & GENERIC_READ) != 0;
+  const bool write = (access & GENERIC_WRITE) != 0;
+  flags = O_CLOEXEC | O_NOCTTY | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
+  switch (disposition) {
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
+    case OPEN_EXISTING: break;
+    case OPEN_ALWAYS: flags |= O_CREAT; break;
+    default: return false;
+  }
+  // A handle that only asks about the file needs no right to read it.
+  if (!read && !write && disposition == OPEN_EXISTING) flags = O_PATH | O_CLOEXEC;
+  return true;
+}
+
+// Windows tells a missing file (2) from a missing folder (3).
+DWORD MissingError(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  struct stat info;
+  const bool present = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return present ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+HANDLE Fail(DWORD error) {
+  SetLastError(error);
+  return INVALID_HANDLE_VALUE;
+}
+
+// O_DIRECT is asked for after the open, so that a file system that refuses it
+// costs no second open (and no second run of the creation disposition).
+bool TryDirect(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_DIRECT) == 0;
+}
+
+int64_t FileTimeFrom(const struct timespec& time) {
+  const int64_t secondsFrom1601 = 11644473600LL;
+  return (static_cast<int64_t>(time.tv_sec) + secondsFrom1601) * 10000000LL + time.tv_nsec / 100;
+}
+
+void SetFileTime(FILETIME& target, const struct timespec& time) {
+  const uint64_t ticks = static_cast<uint64_t>(FileTimeFrom(time));
+  target.dwLowDateTime = static_cast<DWORD>(ticks);
+  target.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+}
+
+// Position arithmetic of SetFilePointer; false with the Win32 error when the
+// move can't be made.
+bool TargetPosition(int fd, int64_t distance, DWORD method, int64_t& target, DWORD& error) {
+  int64_t base = 0;
+  struct stat info;
+  switch (method) {
+    case FILE_BEGIN: break;
+    case FILE_CURRENT: base = ::lseek(fd, 0, SEEK_CUR); break;
+    case FILE_END: base = ::fstat(fd, &info) == 0 ? info.st_size : -1; break;
+    default: error = ERROR_INVALID_PARAMETER; return false;
+  }
+  if (base < 0) {
+    error = Win32ErrorFromErrno(errno);
+    return false;
+  }
+  if (__builtin_add_overflow(base, distance, &target)) {
+    error = ERROR_INVALID_PARAMETER;
+    return false;
+  }
+  if (target < 0) {
+    error = ErrorNegativeSeek;
+    return false;
+  }
+  return true;
+}
+
+std::mutex RegionLock;
+std::map<void*, size_t> Regions;  // VirtualAlloc'd blocks and their sizes
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+                          LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
+                          DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                          HANDLE /*hTemplateFile*/) {
+  // POSIX has no share modes; every mode Windows would accept is accepted.
+  if (PosixFaults::CallFails("CreateFileA")) return INVALID_HANDLE_VALUE;
+  if (lpFileName == nullptr || *lpFileName == '\0') return Fail(ERROR_PATH_NOT_FOUND);
+  int flags = 0;
+  if (!OpenFlags(dwDesiredAccess, dwCreationDisposition, flags))
+    return Fail(ERROR_INVALID_PARAMETER);
+  struct stat info;
+  const bool existed = ::stat(lpFileName, &info) == 0;
+  const int fd = ::open(lpFileName, flags, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    return Fail(error == ENOENT ? MissingError(lpFileName) : Win32ErrorFromErrno(error));
+  }
+  // Windows opens a folder only for backup semantics, which we never ask for.
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return Fail(ERROR_ACCESS_DENIED);
+  }
+  const bool unbuffered = (dwFlagsAndAttributes & FILE_FLAG_NO_BUFFERING) != 0;
+  auto* file = new FileHandle(fd, (dwDesiredAccess & GENERIC_READ) != 0,
+                              (dwDesiredAccess & GENERIC_WRITE) != 0, unbuffered);
+  if (unbuffered && !(flags & O_PATH)) file->direct = TryDirect(fd);
+  const bool reopened = dwCreationDisposition == OPEN_ALWAYS ||
+                        dwCreationDisposition == CREATE_ALWAYS;
+  SetLastError(reopened && existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
+  return ToHandle(file);
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED) {
+  PosixHandle* object = FromHandle(hFile);
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+  return object ? object->Read(lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead) : FALSE;
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) {
+  PosixHandle* object = FromHandle(hFile);
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+  return object ? object->Write(lpBuffer, nNumberOfBytesToWrite, lpNumberOfBytesWritten) : FALSE;
+}
+
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                            DWORD dwMoveMethod) {
+  if (PosixFaults::CallFails("SetFilePointer")) return INVALID_SET_FILE_POINTER;
+  PosixHandle* object = FromHandle(hFile);
+  if (!object) return INVALID_SET_FILE_POINTER;
+  // Without a high part the distance is a signed 32-bit number.
+  const uint64_t high = lpDistanceToMoveHigh ? static_cast<uint32_t>(*lpDistanceToMoveHigh) : 0;
+  const int64_t distance =
+      lpDistanceToMoveHigh
+          ? static_cast<int64_t>(high << 32 | static_cast<uint32_t>(lDistanceToMove))
+          : static_cast<int64_t>(lDistanceToMove);
+  int64_t target = 0;
+  DWORD error = NO_ERROR;
+  if (!TargetPosition(object->fd, distance, dwMoveMethod, target, error)) {
+    SetLastError(error);
+    return INVALID_SET_FILE_POINTER;
+  }
+  // Without a high part the caller can only be told a 32-bit position; and an
+  // unbuffered handle only ever stands at a whole sector.
+  const FileHandle* file = dynamic_cast<FileHandle*>(object);
+  if ((!lpDistanceToMoveHigh && target > 0xFFFFFFFFLL) ||
+      (file && file->unbuffered && target % SectorBytes != 0)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (::lseek(object->fd, target, SEEK_SET) < 0) {
+    SetLastErrorFromErrno(errno);
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(target >> 32);
+  SetLastError(NO_ERROR);
+  return static_cast<DWORD>(target);
+}
+
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+  if (PosixFaults::CallFails("GetFileSize")) return INVALID_FILE_SIZE;
+  PosixHandle* object = FromHandle(hFile);
+  struct stat info;
+  if (!object) return INVALID_FILE_SIZE;
+  if (::fstat(object->fd, &info) != 0) {
+    SetLastErrorFromErrno(errno);
+    return INVALID_FILE_SIZE;
+  }
+  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+  SetLastError(NO_ERROR);
+  return static_cast<DWORD>(size);
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE hFile) {
+  if (PosixFaults::CallFails("FlushFileBuffers")) return FALSE;
+  PosixHandle* object = FromHandle(hFile);
+  if (!object) return FALSE;
+  const FileHandle* file = dynamic_cast<FileHandle*>(object);
+  if (file && !file->writable) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  int result;
+  do {
+    result = ::fsync(object->fd);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpInfo) {
+  PosixHandle* object = FromHandle(hFile);
+  struct stat info;
+  if (!object || !lpInfo) {
+    if (object) SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (::fstat(object->fd, &info) != 0) {
+    SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  std::memset(lpInfo, 0, sizeof *lpInfo);
+  DWORD attributes = S_ISDIR(info.st_mode) ? 0x10 : 0;         // FILE_ATTRIBUTE_DIRECTORY
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= 0x1;  // READONLY
+  lpInfo->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  SetFileTime(lpInfo->ftCreationTime, info.st_ctim);  // no creation time here: the change time
+  SetFileTime(lpInfo->ftLastAccessTime, info.st_atim);
+  SetFileTime(lpInfo->ftLastWriteTime, info.st_mtim);
+  // Device and inode number together name one file, as Windows' volume serial
+  // number and file index do.
+  const uint64_t device = static_cast<uint64_t>(info.st_dev);
+  const uint64_t inode = static_cast<uint64_t>(info.st_ino);
+  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  lpInfo->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+  lpInfo->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  lpInfo->nFileSizeLow = static_cast<DWORD>(size);
+  lpInfo->nNumberOfLinks = static_cast<DWORD>(info.st_nlink);
+  lpInfo->nFileIndexHigh = static_cast<DWORD>(inode >> 32);
+  lpInfo->nFileIndexLow = static_cast<DWORD>(inode);
+  return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  PosixHandle* object = FromHandle(hObject);
+  return object ? object->Close() : FALSE;
+}
+
 DWORD WINAPI GetLastError(void) { return LastError; }
 void WINAPI SetLastError(DWORD dwErrCode) { LastError = dwErrCode; }
-LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect) { return nullptr; }
-BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType) { return 0; }
+
+LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
+                           DWORD flProtect) {
+  if (PosixFaults::CallFails("VirtualAlloc")) return nullptr;
+  if (lpAddress != nullptr || dwSize == 0 || !(flAllocationType & MEM_COMMIT) ||
+      flProtect != PAGE_READWRITE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  void* block = ::mmap(nullptr, dwSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  std::lock_guard<std::mutex> guard(RegionLock);
+  Regions[block] = dwSize;
+  return block;
+}
+
+BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType) {
+  std::lock_guard<std::mutex> guard(RegionLock);
+  const auto region = Regions.find(lpAddress);
+  if (dwFreeType != MEM_RELEASE || dwSize != 0 || region == Regions.end()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  ::munmap(region->first, region->second);
+  Regions.erase(region);
+  return TRUE;
+}

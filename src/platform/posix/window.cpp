@@ -1,18 +1,46 @@
-// Placeholder: every call fails with ERROR_CALL_NOT_IMPLEMENTED until implemented.
-#pragma GCC diagnostic ignored "-Wunused-parameter"
+// Windows and messages on POSIX: a terminal has no windows, so every search
+// finds nothing, every change is refused as for a window that doesn't exist,
+// and there are never messages waiting.
 #include "platform/platform.h"
 
-HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) { return nullptr; }
-BOOL WINAPI EnumThreadWindows(DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam) { return 0; }
-LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) { return 0; }
-BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) { return 0; }
-BOOL WINAPI IsIconic(HWND hWnd) { return 0; }
-BOOL WINAPI SetForegroundWindow(HWND hWnd) { return 0; }
+namespace {
+
+const DWORD kInvalidWindow = 1400;  // ERROR_INVALID_WINDOW_HANDLE
+
+template <typename Result>
+Result NoWindow(Result result) {
+  SetLastError(kInvalidWindow);
+  return result;
+}
+
+}  // namespace
+
+HWND WINAPI FindWindowA(LPCSTR, LPCSTR) {
+  SetLastError(NO_ERROR);
+  return nullptr;
+}
+
+// The thread has no windows: the enumeration ends at once without calling
+// back.
+BOOL WINAPI EnumThreadWindows(DWORD, WNDENUMPROC, LPARAM) {
+  SetLastError(NO_ERROR);
+  return FALSE;
+}
+
+LONG WINAPI GetWindowLongA(HWND, int) { return NoWindow<LONG>(0); }
+BOOL WINAPI ShowWindow(HWND, int) { return NoWindow<BOOL>(FALSE); }
+BOOL WINAPI IsIconic(HWND) { return NoWindow<BOOL>(FALSE); }
+BOOL WINAPI SetForegroundWindow(HWND) { return NoWindow<BOOL>(FALSE); }
 HWND WINAPI GetForegroundWindow(void) { return nullptr; }
-DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) { return 0; }
-BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach) { return 0; }
-HMENU WINAPI GetSystemMenu(HWND hWnd, BOOL bRevert) { return nullptr; }
-BOOL WINAPI RemoveMenu(HMENU hMenu, UINT uPosition, UINT uFlags) { return 0; }
-BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) { return 0; }
-BOOL WINAPI TranslateMessage(const MSG* lpMsg) { return 0; }
-LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) { return 0; }
+
+DWORD WINAPI GetWindowThreadProcessId(HWND, LPDWORD lpdwProcessId) {
+  if (lpdwProcessId) *lpdwProcessId = 0;
+  return NoWindow<DWORD>(0);
+}
+
+BOOL WINAPI AttachThreadInput(DWORD, DWORD, BOOL) { return NoWindow<BOOL>(FALSE); }
+HMENU WINAPI GetSystemMenu(HWND, BOOL) { return NoWindow<HMENU>(nullptr); }
+BOOL WINAPI RemoveMenu(HMENU, UINT, UINT) { return NoWindow<BOOL>(FALSE); }
+BOOL WINAPI PeekMessageA(LPMSG, HWND, UINT, UINT, UINT) { return FALSE; }
+BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+LRESULT WINAPI DispatchMessageA(const MSG*) { return 0; }

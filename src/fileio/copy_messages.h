@@ -1,0 +1,49 @@
+// The lines the copy engine writes: the fixed failure lines and, after them,
+// a line that says what happened and what to do. Private to src/fileio/.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace modFileIO {
+
+// Writes one line to standard output (followed by CR LF) in the current
+// colour, and hands it to the listener, if one is set.
+void EngineLine(const std::wstring& text);
+// Tests read the engine's lines here; null stops listening.
+void SetEngineLineListener(void (*listener)(const std::wstring& line));
+
+// A path CreateFileA can't be given exactly: "Could not open source file" (or
+// destination) and why.
+void ReportUnrepresentablePath(bool isSource);
+// Source and destination name one file: nothing may be opened for writing.
+void ReportSameFile();
+// The destination is longer than the source, so /R can't continue it.
+void ReportLongerDestination(int64_t destSize, int64_t sourceSize);
+// The size of the source or the destination could not be read.
+void ReportMeasureFailure(DWORD error);
+// After "Could not seek to offset in source/destination file": why the move
+// failed, and whether the resume offset is no whole number of sectors.
+void ReportSeekFailure(DWORD error, int64_t offset);
+// A block size of zero or less.
+void ReportBadBlockSize(int32_t blockBytes);
+// The block buffer could not be allocated.
+void ReportBufferFailure(int32_t blockBytes, DWORD error);
+// "ReadFile returned 0??" and what the error means. `firstRead` is true when
+// nothing was read yet in this run, when error 87 points at the sector rule.
+void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t startOffset,
+                       int64_t totalBytes);
+// "[buffered ]Write file returned 0, getlasterror is N" and what to do;
+// `totalBytes` is what the destination holds.
+void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blockBytes,
+                        int64_t startOffset, int64_t totalBytes);
+// "Could not open buffered destination file" and the bytes left unwritten.
+void ReportTailOpenFailure(DWORD error, DWORD tailBytes);
+// The tail handle could not be moved to the end of the destination.
+void ReportTailSeekFailure(DWORD error, DWORD tailBytes);
+// A flush that did not reach the disk: the copy can't be trusted.
+void ReportFlushFailure(DWORD error);
+
+}  // namespace modFileIO

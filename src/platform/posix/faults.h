@@ -1,0 +1,53 @@
+// Fault injection for the POSIX file layer: makes chosen calls fail with a
+// chosen Win32 error, so that tests and test runs of the native program can
+// walk the copy engine's failure paths (a full disk, a failing read, a flush
+// that does not reach the disk) on a healthy machine.
+//
+// A fault list is a comma-separated list of rules; each rule is a function
+// name followed by colon-separated settings:
+//
+//   Function[:after=N][:error=E][:times=T]
+//
+//   after=N  the first N calls of Function (counted from the moment the list
+//            is set) succeed; the call after them fails. Default 0.
+//   error=E  the Win32 error code (decimal) that GetLastError reports for the
+//            failed call. Default 31 (ERROR_GEN_FAILURE).
+//   times=T  how many calls fail from there on; 0 means every later call.
+//            Default 1.
+//
+// Several rules may name one function; each counts its calls on its own, and
+// a call fails when any of them says so (with the first such rule's error).
+//
+// Functions that honour it: CreateFileA, ReadFile, WriteFile, SetFilePointer,
+// GetFileSize, FlushFileBuffers, VirtualAlloc. ReadFile and WriteFile count
+// only calls on files opened by CreateFileA, never the standard handles, so
+// console output does not disturb the count. A failing call does nothing but
+// fail: no byte is moved, no file is created, no position changes.
+//
+// Example, a disk that fills up after three blocks and a source whose fifth
+// read fails with a device error:
+//
+//   BLKCOPY_FAULTS="WriteFile:after=3:error=112,ReadFile:after=4:error=1117"
+//
+// The native program reads BLKCOPY_FAULTS once, at its first file call. A
+// rule that can't be read is reported on standard error and the whole list is
+// ignored. Only the POSIX build has this; the Windows build has no such door.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace PosixFaults {
+
+// Replaces the fault list with `spec` (the syntax above; empty clears it) and
+// restarts every call count. Returns false, leaving no fault armed, when a
+// rule can't be read; `problem` then says which.
+bool SetFaults(const std::string& spec, std::string* problem = nullptr);
+// Removes every fault.
+void ClearFaults();
+// For the file layer: counts one call of `function`; when a rule makes this
+// call fail, sets the last error and returns true.
+bool CallFails(const char* function);
+
+}  // namespace PosixFaults

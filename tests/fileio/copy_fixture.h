@@ -1,0 +1,108 @@
+// Real files in a scratch folder for the copy engine's tests, and the lines
+// the engine wrote while a test ran.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "console/ConState.h"
+#include "fileio/copy_messages.h"
+#include "fileio/modFileIO.h"
+
+namespace copytest {
+
+namespace fs = std::filesystem;
+
+const int32_t Block = 4096;
+
+// Deterministic bytes that differ from block to block, so that a block in the
+// wrong place shows.
+inline std::string Pattern(size_t size, unsigned seed = 1) {
+  std::string bytes(size, '\0');
+  uint32_t state = 2166136261u ^ seed;
+  for (size_t i = 0; i < size; ++i) {
+    state = state * 16777619u + static_cast<uint32_t>(i >> 12);
+    bytes[i] = static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+inline void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<std::wstring>& CapturedLines() {
+  static std::vector<std::wstring> lines;
+  return lines;
+}
+
+inline void Capture(const std::wstring& line) { CapturedLines().push_back(line); }
+
+// One scratch folder per test, on a real disk where there is one (/var/tmp)
+// so that unbuffered handles really bypass the cache; BLKCOPY_TEST_DIR
+// overrides. Also resets the engine's block size, lines and break flag.
+class CopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* chosen = std::getenv("BLKCOPY_TEST_DIR");
+    std::error_code error;
+    fs::path root = chosen ? fs::path(chosen)
+                    : fs::is_directory("/var/tmp", error) ? fs::path("/var/tmp")
+                                                           : fs::temp_directory_path();
+    std::random_device random;
+    folder_ = root / ("blkcopy-test-" + std::to_string(random()) + std::to_string(random()));
+    fs::create_directories(folder_);
+    modFileIO::BufferBytes = Block;
+    CapturedLines().clear();
+    modFileIO::SetEngineLineListener(Capture);
+    Con::BreakFlag.store(false);
+  }
+
+  void TearDown() override {
+    modFileIO::SetEngineLineListener(nullptr);
+    Con::BreakFlag.store(false);
+    std::error_code error;
+    fs::remove_all(folder_, error);
+  }
+
+  fs::path Path(const std::string& name) const { return folder_ / name; }
+  static std::wstring W(const fs::path& path) { return path.wstring(); }
+
+  static bool Said(const std::wstring& part) {
+    for (const std::wstring& line : CapturedLines())
+      if (line.find(part) != std::wstring::npos) return true;
+    return false;
+  }
+
+  static std::wstring AllLines() {
+    std::wstring all;
+    for (const std::wstring& line : CapturedLines()) all += line + L"\n";
+    return all;
+  }
+
+  // A fresh copy of `bytes` from "source" to "dest"; returns the outcome.
+  modFileIO::CopyOutcome FreshCopy(const std::string& bytes) {
+    WriteBytes(Path("source"), bytes);
+    return modFileIO::StartCopy(W(Path("source")), W(Path("dest")));
+  }
+
+  modFileIO::CopyOutcome Resume() {
+    return modFileIO::ResumeCopy(W(Path("source")), W(Path("dest")));
+  }
+
+  fs::path folder_;
+};
+
+}  // namespace copytest

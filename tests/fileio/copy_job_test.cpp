@@ -1,0 +1,122 @@
+// Fresh and resumed copies with real files, on every platform.
+#include "fileio/copy_fixture.h"
+
+using namespace copytest;
+using namespace modFileIO;
+
+namespace {
+
+class CopyJob : public CopyTest {};
+
+TEST_F(CopyJob, FreshCopiesAreByteIdenticalAtEveryBlockBoundary) {
+  const size_t sizes[] = {0, 1, Block - 1, Block, Block + 1, 99 * Block + 77, 100 * Block,
+                          100 * Block + 1};
+  for (size_t size : sizes) {
+    SCOPED_TRACE(size);
+    CapturedLines().clear();
+    // An older, longer destination is truncated first.
+    WriteBytes(Path("dest"), Pattern(101 * Block, 9));
+    const std::string bytes = Pattern(size, static_cast<unsigned>(size));
+    ASSERT_EQ(FreshCopy(bytes), CopyCompleted) << AllLines();
+    EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
+    ASSERT_EQ(CapturedLines().size(), 2u) << AllLines();
+    EXPECT_EQ(CapturedLines()[0], L"File copy completed!");
+    EXPECT_EQ(CapturedLines()[1], W(Path("dest")) + L" written");
+  }
+}
+
+TEST_F(CopyJob, ResumedCopiesFinishFromWhereverTheDestinationEnds) {
+  const std::string bytes = Pattern(10 * Block + 123, 3);
+  WriteBytes(Path("source"), bytes);
+  // -1: no destination at all.
+  for (long long kept : {-1LL, 0LL, 1LL * Block, 5LL * Block, 10LL * Block}) {
+    SCOPED_TRACE(kept);
+    std::filesystem::remove(Path("dest"));
+    if (kept >= 0) WriteBytes(Path("dest"), bytes.substr(0, static_cast<size_t>(kept)));
+    ASSERT_EQ(Resume(), CopyCompleted) << AllLines();
+    EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
+  }
+}
+
+TEST_F(CopyJob, ResumingAFinishedCopyChangesNothingAndCompletes) {
+  const std::string bytes = Pattern(3 * Block + 100, 4);
+  WriteBytes(Path("source"), bytes);
+  WriteBytes(Path("dest"), bytes);
+  EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
+  EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
+  EXPECT_TRUE(Said(L"File copy completed!"));
+}
+
+TEST_F(CopyJob, ALongerDestinationIsNoPartialCopyAndStaysUntouched) {
+  WriteBytes(Path("source"), Pattern(2 * Block, 5));
+  const std::string longer = Pattern(3 * Block, 6);
+  WriteBytes(Path("dest"), longer);
+  EXPECT_EQ(Resume(), CopyNotStarted);
+  EXPECT_TRUE(ReadBytes(Path("dest")) == longer);
+  EXPECT_TRUE(Said(L"is longer than the source")) << AllLines();
+  EXPECT_FALSE(Said(L"File copy completed!"));
+}
+
+TEST_F(CopyJob, FilesThatCannotBeOpenedStopBeforeAnythingChanges) {
+  const std::string kept = Pattern(Block, 7);
+  WriteBytes(Path("dest"), kept);
+  EXPECT_EQ(StartCopy(W(Path("missing")), W(Path("dest"))), CopyNotStarted);
+  EXPECT_EQ(ResumeCopy(W(Path("missing")), W(Path("dest"))), CopyNotStarted);
+  EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
+  EXPECT_TRUE(Said(L"Could not open source file"));
+
+  CapturedLines().clear();
+  WriteBytes(Path("source"), kept);
+  EXPECT_EQ(StartCopy(W(Path("source")), W(Path("no folder") / "dest")), CopyNotStarted);
+  ASSERT_EQ(CapturedLines().size(), 1u) << AllLines();
+  EXPECT_EQ(CapturedLines()[0], L"Could not open destination file");
+  // The source handle was closed: the file can go.
+  EXPECT_TRUE(std::filesystem::remove(Path("source")));
+}
+
+TEST_F(CopyJob, ACopyOntoItselfUnderAnotherSpellingLeavesTheFileAlone) {
+  std::filesystem::create_directories(Path("sub"));
+  const std::string bytes = Pattern(2 * Block + 5, 8);
+  WriteBytes(Path("source"), bytes);
+  const std::wstring same = W(Path("sub") / ".." / "source");
+  EXPECT_EQ(StartCopy(W(Path("source")), same), CopyNotStarted);
+  EXPECT_EQ(ResumeCopy(W(Path("source")), same), CopyNotStarted);
+  EXPECT_TRUE(ReadBytes(Path("source")) == bytes);
+  EXPECT_TRUE(Said(L"the same file")) << AllLines();
+}
+
+TEST_F(CopyJob, APathWithoutAnExactAnsiFormIsNotOpened) {
+  WriteBytes(Path("source"), Pattern(10));
+  // A lone surrogate has no form in any code page.
+  EXPECT_EQ(StartCopy(W(Path("source")), W(Path("dest")) + L"\xD800"), CopyNotStarted);
+  EXPECT_TRUE(Said(L"Could not open destination file"));
+  EXPECT_TRUE(Said(L"can't represent")) << AllLines();
+}
+
+TEST_F(CopyJob, ABreakStopsAfterTheBlockInProgressAndResumeFinishes) {
+  const std::string bytes = Pattern(10 * Block + 9, 10);
+  Con::BreakFlag.store(true);
+  EXPECT_EQ(FreshCopy(bytes), CopyStopped);
+  EXPECT_TRUE(ReadBytes(Path("dest")) == bytes.substr(0, Block));
+  EXPECT_TRUE(Said(L"[BREAK] User halt."));
+  EXPECT_FALSE(Said(L"File copy completed!"));
+
+  Con::BreakFlag.store(false);
+  EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
+  EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
+}
+
+TEST_F(CopyJob, ABlockSizeBelowOneByteIsRefusedBeforeAnyFileIsOpened) {
+  const std::string kept = Pattern(Block, 11);
+  WriteBytes(Path("dest"), kept);
+  for (int32_t size : {0, -65536}) {
+    BufferBytes = size;
+    EXPECT_EQ(FreshCopy(kept), CopyFailed);
+    EXPECT_EQ(Resume(), CopyFailed);
+    EXPECT_EQ(CopyBlocks(nullptr, nullptr, L"", L"", 0), CopyFailed);
+  }
+  EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
+  EXPECT_TRUE(Said(L"at least 1 byte")) << AllLines();
+}
+
+}  // namespace
