@@ -43,8 +43,13 @@ bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 LocaleSeparators UserSeparators() {
   if (FixedSeparators) return *FixedSeparators;
-  return LocaleSeparators{LocaleText(LOCALE_STHOUSAND, L","), LocaleText(LOCALE_SDECIMAL, L"."),
-                          LocaleText(LOCALE_STIME, L":")};
+  // Asked once per run: the user's locale doesn't change during a copy, and
+  // on POSIX every question loads the locale afresh, which a refresh of the
+  // box can't afford.
+  static const LocaleSeparators user{LocaleText(LOCALE_STHOUSAND, L","),
+                                     LocaleText(LOCALE_SDECIMAL, L"."),
+                                     LocaleText(LOCALE_STIME, L":")};
+  return user;
 }
 
 void FixSeparators(const LocaleSeparators* fixed) { FixedSeparators = fixed; }
