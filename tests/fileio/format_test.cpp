@@ -5,23 +5,9 @@
 #include <limits>
 
 #include "fileio/format.h"
+#include "progress_test_time.h"
 
 using namespace modFileIO;
-
-namespace {
-
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time = {};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
-}
-
-}  // namespace
 
 TEST(Format, GroupsThousandsWithTheGivenSeparator) {
   EXPECT_EQ(FormatGrouped(0, L","), L"0");

@@ -7,6 +7,7 @@
 
 #include "console/Con.h"
 #include "fileio/format.h"
+#include "progress_test_time.h"
 #include "fileio/modFileIO.h"
 #include "support/memory_screen.h"
 
@@ -19,17 +20,6 @@ DWORD TickNow;
 void FixedClock(SYSTEMTIME& now) { now = ClockNow; }
 DWORD FixedTick() { return TickNow; }
 const LocaleSeparators Western = {L",", L".", L":"};
-
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time = {};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
-}
 
 // A 64-column window; a fresh copy of 4 GiB started at 09:15:02, refreshed
 // after 1,310,720,000 bytes 20 seconds later.
