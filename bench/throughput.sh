@@ -38,7 +38,7 @@ needed=$(( source_bytes * 2 ))
 [ "$free_bytes" -gt "$needed" ] || die "$dir needs $needed bytes free"
 
 cleanup() {
-  rm -f "$dst" "$log" "$dir/trace.txt"
+  rm -f "$dst" "$log" "$dir/trace.txt" "$dir/copied"
   [ "${KEEP_SOURCE:-0}" = 1 ] || rm -f "$src"
 }
 trap cleanup EXIT
@@ -125,17 +125,22 @@ for size in $sizes; do
   fi
 done
 
-# The progress box's cost: standard output on a terminal (a pseudo-terminal
-# from script(1)) against redirected, at the smallest block, where refreshes
-# are most frequent.
-if command -v script >/dev/null; then
+# The progress box's cost: standard output on a terminal against redirected,
+# at the smallest block, where refreshes are most frequent. The terminal is
+# tmux, a real one that answers the cursor-position question at start-up (a
+# bare pseudo-terminal would make every run wait out that question's timeout).
+if command -v tmux >/dev/null; then
   size="${sizes%% *}"
   redirected=() terminal=()
   for round in $(seq 1 "$rounds"); do
     redirected+=("$(run_blkcopy "$size")")
     rm -f "$dst"; sync
     start=$(now)
-    script -qfec "$(printf '%q ' "$blkcopy" "$src" "$dst" "$size")" /dev/null >/dev/null </dev/null
+    rm -f "$dir/copied"
+    tmux -L blkcopy-bench new-session -d -x 120 -y 50 \
+      "$(printf '%q ' "$blkcopy" "$src" "$dst" "$size"); touch $(printf '%q' "$dir/copied")" \
+      >/dev/null 2>&1 </dev/null
+    until [ -e "$dir/copied" ]; do sleep 0.01; done
     end=$(now)
     terminal+=("$(mbps $(( end - start )))")
   done

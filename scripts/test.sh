@@ -33,6 +33,7 @@ run ctest --test-dir build-win32 --output-on-failure
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLKCOPY_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 run ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 run bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -55,7 +55,10 @@ int Main() {
 
   Con::SetBackColor(savedBack);
   Con::SetForeColor(savedFore);
-  Con::SetTitle(savedTitle);
+  // Only a title that changed is written back: a console that can't read its
+  // terminal's title (Wine's, in a terminal window) reports an empty one, and
+  // writing that back would wipe the title the terminal had.
+  if (Con::GetTitle() != savedTitle) Con::SetTitle(savedTitle);
   Con::RestoreFont();
   Con::SetExitCode(code);
   return code;

@@ -1,10 +1,12 @@
-// The local date and time, replaceable for tests.
+// The local date and time and the millisecond tick, both replaceable for tests.
 #include "fileio/modFileIO.h"
 
 namespace modFileIO {
 namespace {
 void SystemClock(SYSTEMTIME& now) { GetLocalTime(&now); }
+DWORD SystemTick() { return GetTickCount(); }
 void (*ClockSource)(SYSTEMTIME&) = SystemClock;
+DWORD (*TickSource)() = SystemTick;
 }  // namespace
 
 void CurrentLocalTime(SYSTEMTIME& now) { ClockSource(now); }
@@ -12,4 +14,8 @@ void CurrentLocalTime(SYSTEMTIME& now) { ClockSource(now); }
 void SetClockSource(void (*source)(SYSTEMTIME& now)) {
   ClockSource = source ? source : SystemClock;
 }
+
+DWORD CurrentTickCount() { return TickSource(); }
+
+void SetTickSource(DWORD (*source)()) { TickSource = source ? source : SystemTick; }
 }  // namespace modFileIO

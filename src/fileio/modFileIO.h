@@ -53,8 +53,9 @@ void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& val
                  int32_t labelColour, int32_t valueColour, int32_t frameColour, int32_t kind);
 // Paints the sixteen-row box from (boxLeftCol, boxTopRow) and leaves the
 // cursor at column 0 of row boxTopRow + 16, light green. Where standard output
-// is no console or the window is too narrow, paints nothing and later
-// refreshes write occasional plain progress lines instead.
+// is no console or the window is too narrow, draws no box (a console gets the
+// sixteen rows blanked) and later refreshes write occasional plain progress
+// lines instead.
 void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
                    const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
                    const SYSTEMTIME& startTime);
@@ -70,5 +71,9 @@ void PrintSummary(int64_t startOffset, int64_t totalBytes);
 void CurrentLocalTime(SYSTEMTIME& now);
 // Replaces the clock (tests fix the time with it); null restores the system's.
 void SetClockSource(void (*source)(SYSTEMTIME& now));
+// Milliseconds of a steady clock that wraps like GetTickCount; it paces the
+// plain progress lines. SetTickSource replaces it (tests); null restores it.
+DWORD CurrentTickCount();
+void SetTickSource(DWORD (*source)());
 
 }  // namespace modFileIO

@@ -1,11 +1,197 @@
-// Placeholder for the progress box and the summary.
+// The progress box: painted once before the first block, its changing fields
+// rewritten in place at each refresh. Where there is no box to draw
+// (standard output is no console, or the window is too narrow), refreshes
+// write an occasional plain line instead, so a log of a long copy still shows
+// how it goes.
+#include <algorithm>
+
+#include "console/Con.h"
+#include "fileio/format.h"
 #include "fileio/modFileIO.h"
 
 namespace modFileIO {
-void DrawBoxLine(int16_t, const std::wstring&, const std::wstring&, int32_t, int32_t, int32_t,
-                 int32_t) {}
-void PaintProgress(int16_t, int16_t, const std::wstring&, const std::wstring&, int64_t, int64_t,
-                   const SYSTEMTIME&) {}
-void RefreshProgress(int16_t, int16_t, int64_t, int64_t, int64_t, const SYSTEMTIME&) {}
-void PrintSummary(int64_t, int64_t) {}
+namespace {
+
+const int BoxRows = 16;
+// Narrower than this, values crowd the labels and the frame no longer reads
+// as one; a box is drawn only from this width on.
+const int MinBoxWidth = 40;
+// From the column it starts in, the top border needs its corner, a line
+// character, " Source ", a line character, its corner and the never-written
+// last column.
+const int TopBorderWidth = 13;
+// Columns a field line keeps for its frame and label: "║ ", ten, ": ", " ║"
+// and the never-written last column.
+const int FieldChrome = 17;
+const DWORD PlainLineInterval = 10000;
+const int32_t LightGreen = 10;
+
+struct BoxRow {
+  int32_t Kind;
+  const wchar_t* Label;
+  int32_t LabelColour;
+  int32_t ValueColour;
+};
+const BoxRow Rows[BoxRows] = {
+    {1, L"Source", 3, 0},      {0, L"Name", 3, 11},      {0, L"Offset", 3, 11},
+    {0, L"Size", 3, 11},       {2, L"Target", 6, 0},     {0, L"Name", 6, 14},
+    {0, L"Size", 6, 14},       {2, L"", 10, 0},          {0, L"Start time", 7, 15},
+    {0, L"End time", 7, 15},   {0, L"Elapsed", 7, 15},   {0, L"Remaining", 7, 15},
+    {2, L"", 10, 0},           {0, L"KB/sec", 9, 9},     {0, L"% complete", 9, 9},
+    {3, L"", 10, 0},
+};
+enum RowIndex {
+  TargetSizeRow = 6, EndTimeRow = 9, ElapsedRow = 10, RemainingRow = 11,
+  ThroughputRow = 13, PercentRow = 14
+};
+
+// What the screen shows of the current copy, kept from one refresh to the next.
+bool BoxShown = false;
+int TopShift = 0;  // rows the buffer scrolled while the box's rows were blanked
+std::wstring PercentText;
+std::wstring ThroughputText;
+std::wstring RemainingText;
+DWORD LastPlainTick = 0;
+size_t LastPlainLength = 0;
+
+// The figures of one refresh.
+struct Figures {
+  std::wstring Total;    // the bytes copied, "#,##0"
+  std::wstring Elapsed;  // empty within the first second
+  std::wstring EndTime;  // empty while there is no rate
+};
+
+int16_t ToRow(int row) { return static_cast<int16_t>(std::clamp(row, -32768, 32767)); }
+
+void DrawRow(int top, int index, const std::wstring& value) {
+  const BoxRow& row = Rows[index];
+  DrawBoxLine(ToRow(top + index), row.Label, value, row.LabelColour, row.ValueColour, LightGreen,
+              row.Kind);
+}
+
+std::wstring Bytes(int64_t count, const LocaleSeparators& seps) {
+  return FormatGrouped(count, seps.Thousands) + L" bytes";
+}
+
+// A path that fits its field at the window's present width; a longer one
+// shows its end (the file's name) behind "...", so it never runs over the
+// label or the frame. The completion line names the destination in full.
+std::wstring FittedPath(const std::wstring& path) {
+  return FitFromEnd(Printable(path), Con::GetWindowWidth() - FieldChrome);
+}
+
+// Blanks the sixteen rows the box takes, each ending where the box's right
+// border will stand, and returns how far the buffer scrolled meanwhile (0, or
+// negative when the rows reached past the buffer's last row).
+int BlankRows(int top, int firstColumn) {
+  Con::SetCursorRow(ToRow(top));
+  Con::SetCursorCol(static_cast<int16_t>(firstColumn));
+  for (int i = 0; i < BoxRows; ++i) {
+    const int count = Con::GetWindowWidth() - 1 - (i == 0 ? firstColumn : 0);
+    Con::WriteText(std::wstring(static_cast<size_t>(std::max(count, 0)), L' '), true);
+  }
+  return std::min(Con::GetCursorRow() - BoxRows - top, 0);
+}
+
+// Updates the kept texts and works out this refresh's figures.
+Figures Measure(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
+                const SYSTEMTIME& startTime) {
+  const LocaleSeparators seps = UserSeparators();
+  Figures figures;
+  figures.Total = FormatGrouped(totalBytes, seps.Thousands);
+  if (sourceSize > 0)
+    PercentText = FormatPercent(static_cast<double>(totalBytes) / static_cast<double>(sourceSize),
+                                seps.Decimal);
+  SYSTEMTIME now = {};
+  CurrentLocalTime(now);
+  const int64_t elapsed = SecondsBetween(startTime, now);
+  if (elapsed <= 0) return figures;
+  const double rate = static_cast<double>(totalBytes - startOffset) / static_cast<double>(elapsed);
+  ThroughputText = FormatGrouped(RoundToInt32(rate / 1024.0), seps.Thousands);
+  figures.Elapsed = FormatTimeOfDay(elapsed, seps.Time);
+  if (rate <= 0) return figures;  // nothing written yet: no estimate to give
+  // Beyond 32 bits of seconds (68 years) the estimate is held at the bound.
+  const int32_t remaining = RoundToInt32(static_cast<double>(sourceSize - totalBytes) / rate);
+  RemainingText = FormatRemaining(remaining);
+  figures.EndTime = FormatDateTime(AddSeconds(now, remaining), seps.Time);
+  return figures;
+}
+
+// Rewrites the fields that change, at most six rows, each from column 0 as
+// the box painted them.
+void RedrawFields(int top, int64_t sourceSize, const Figures& figures) {
+  Con::SetCursorCol(0);
+  Con::SetCursorRow(ToRow(top));
+  DrawRow(top, TargetSizeRow, figures.Total + L" bytes");
+  if (sourceSize > 0) DrawRow(top, PercentRow, PercentText);
+  if (figures.Elapsed.empty()) return;
+  DrawRow(top, ElapsedRow, figures.Elapsed);
+  DrawRow(top, ThroughputRow, ThroughputText);
+  if (figures.EndTime.empty()) return;
+  DrawRow(top, RemainingRow, RemainingText);
+  DrawRow(top, EndTimeRow, figures.EndTime);
+}
+
+// One line such as "Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%),
+// 64,000 KB/sec, 00:00:46 remaining", at most every ten seconds. In a console
+// it is padded to the last one's length, as the copy loop writes each over the
+// one before.
+void WritePlainLine(int64_t sourceSize, const Figures& figures) {
+  const DWORD tick = CurrentTickCount();
+  if (tick - LastPlainTick < PlainLineInterval) return;
+  LastPlainTick = tick;
+  std::wstring line =
+      L"Copied " + figures.Total + L" of " + Bytes(sourceSize, UserSeparators());
+  if (!PercentText.empty()) line += L" (" + PercentText + L")";
+  if (!ThroughputText.empty()) line += L", " + ThroughputText + L" KB/sec";
+  if (!RemainingText.empty()) line += L", " + RemainingText + L" remaining";
+  if (Con::GetWindowWidth() > 1) {
+    line.resize(std::max(line.size(), LastPlainLength), L' ');
+    LastPlainLength = line.size();
+  }
+  Con::WriteText(line, true);
+}
+
+}  // namespace
+
+void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
+                   const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
+                   const SYSTEMTIME& startTime) {
+  PercentText.clear();
+  ThroughputText.clear();
+  RemainingText.clear();
+  LastPlainTick = CurrentTickCount();
+  LastPlainLength = 0;
+  TopShift = 0;
+  const int width = Con::GetWindowWidth();
+  BoxShown = width >= MinBoxWidth;
+  if (width <= 1) return;  // no console: nothing to reserve, plain lines only
+
+  // The box starts where the cursor stands, unless its top border would not
+  // fit there; its other rows start in column 0.
+  const int firstColumn = boxLeftCol >= 0 && boxLeftCol <= width - TopBorderWidth ? boxLeftCol : 0;
+  TopShift = BlankRows(boxTopRow, firstColumn);
+  if (BoxShown) {
+    const int top = boxTopRow + TopShift;
+    const LocaleSeparators seps = UserSeparators();
+    Con::SetCursorCol(static_cast<int16_t>(firstColumn));
+    Con::SetCursorRow(ToRow(top));
+    const std::wstring values[BoxRows] = {
+        L"", FittedPath(sourcePath), Bytes(startOffset, seps), Bytes(sourceSize, seps),
+        L"", FittedPath(destPath),   L"",  L"",
+        FormatDateTime(startTime, seps.Time)};
+    for (int i = 0; i < BoxRows; ++i) DrawRow(top, i, values[i]);
+  }
+  Con::SetForeColor(LightGreen);
+}
+
+void RefreshProgress(int16_t boxTopRow, int16_t /*boxLeftCol*/, int64_t startOffset,
+                     int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime) {
+  const Figures figures = Measure(startOffset, sourceSize, totalBytes, startTime);
+  if (BoxShown && Con::GetWindowWidth() >= MinBoxWidth)
+    RedrawFields(boxTopRow + TopShift, sourceSize, figures);
+  else
+    WritePlainLine(sourceSize, figures);
+}
+
 }  // namespace modFileIO

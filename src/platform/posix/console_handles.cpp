@@ -36,6 +36,11 @@ BOOL ConsoleOutput::Write(const void* buffer, DWORD size, DWORD* done) {
   return TRUE;
 }
 
+BOOL ConsoleOutput::Close() {
+  if (Open()) screen.Commit();
+  return StdHandle::Close();
+}
+
 BOOL ConsoleInput::Read(void* buffer, DWORD size, DWORD* done) {
   DWORD got = 0;
   const BOOL ok = Open() && ReadChars(static_cast<char*>(buffer), size, got);

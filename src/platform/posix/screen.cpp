@@ -122,13 +122,13 @@ BOOL Screen::SetCursor(COORD position) {
   if (cursor_.Y - windowTop_ >= size.windowRows)
     windowTop_ = static_cast<SHORT>(cursor_.Y - size.windowRows + 1);
   MoveCursor(from, cursor_);
-  return Flush();
+  return TRUE;
 }
 
 BOOL Screen::SetAttribute(WORD attribute) {
   attribute_ = attribute;
   AttributeChanged();
-  return Flush();
+  return TRUE;
 }
 
 void Screen::GetInfo(CONSOLE_SCREEN_BUFFER_INFO& info) {

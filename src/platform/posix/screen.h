@@ -33,8 +33,12 @@ class Screen {
   // FALSE with ERROR_INVALID_PARAMETER for a cell outside the buffer. The
   // window follows a cursor moved below it; a row above the window (which a
   // terminal has scrolled away) is reached at the window's top row.
+  // Cursor moves and colour changes wait for the next text, so that a field
+  // of the progress box costs the terminal one write instead of several;
+  // Commit sends whatever waits.
   BOOL SetCursor(COORD position);
   BOOL SetAttribute(WORD attribute);
+  BOOL Commit() { return Flush(); }
   void GetInfo(CONSOLE_SCREEN_BUFFER_INFO& info);
   DWORD Mode() const { return mode_; }
   void SetMode(DWORD mode) { mode_ = mode; }

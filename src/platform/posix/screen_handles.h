@@ -26,6 +26,8 @@ struct StdHandle : PosixHandle {
 struct ConsoleOutput : StdHandle {
   ConsoleOutput(int descriptor, Screen& target) : StdHandle(descriptor), screen(target) {}
   BOOL Write(const void* buffer, DWORD size, DWORD* done) override;
+  // Sends what cursor moves and colour changes left pending.
+  BOOL Close() override;
 
   Screen& screen;
 };

@@ -1,0 +1,410 @@
+// The progress box, its refreshes and the summary on an in-memory screen with
+// a fixed clock: what a user sees, cell by cell and colour by colour.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "console/Con.h"
+#include "fileio/format.h"
+#include "progress_test_time.h"
+#include "fileio/modFileIO.h"
+#include "support/memory_screen.h"
+
+using namespace modFileIO;
+
+namespace {
+
+SYSTEMTIME ClockNow;
+DWORD TickNow;
+void FixedClock(SYSTEMTIME& now) { now = ClockNow; }
+DWORD FixedTick() { return TickNow; }
+const LocaleSeparators Western = {L",", L".", L":"};
+
+// A 64-column window; a fresh copy of 4 GiB started at 09:15:02, refreshed
+// after 1,310,720,000 bytes 20 seconds later.
+const wchar_t* const ExampleBox[16] = {
+    L"╓─ Source ────────────────────────────────────────────────────╖",
+    L"║       Name:                              D:\\images\\disk.img ║",
+    L"║     Offset:                                         0 bytes ║",
+    L"║       Size:                             4,294,967,296 bytes ║",
+    L"╟─ Target ────────────────────────────────────────────────────╢",
+    L"║       Name:                              E:\\backup\\disk.img ║",
+    L"║       Size:                             1,310,720,000 bytes ║",
+    L"╟─────────────────────────────────────────────────────────────╢",
+    L"║ Start time:                             2024-03-01 09:15:02 ║",
+    L"║   End time:                             2024-03-01 09:16:08 ║",
+    L"║    Elapsed:                                        00:00:20 ║",
+    L"║  Remaining:                                        00:00:46 ║",
+    L"╟─────────────────────────────────────────────────────────────╢",
+    L"║     KB/sec:                                          64,000 ║",
+    L"║ % complete:                                          30.52% ║",
+    L"╚═════════════════════════════════════════════════════════════╝",
+};
+// Label and value colour of each row of the box.
+const int RowColours[16][2] = {{3, 0},  {3, 11}, {3, 11}, {3, 11}, {6, 0},  {6, 14},
+                               {6, 14}, {10, 0}, {7, 15}, {7, 15}, {7, 15}, {7, 15},
+                               {10, 0}, {9, 9},  {9, 9},  {10, 0}};
+const int RefreshedRows[] = {6, 9, 10, 11, 13, 14};
+
+bool IsFrame(wchar_t c) { return c >= 0x2500 && c <= 0x257F; }
+
+// A field row of a window `width` wide: label, ": ", the value ending in
+// column width - 4, a space and the border in column width - 2.
+std::wstring FieldRow(const std::wstring& label, const std::wstring& value, int width) {
+  std::wstring row = L"║ " + std::wstring(10 - label.size(), L' ') + label + L": ";
+  row += std::wstring(static_cast<size_t>(width - 17) - value.size(), L' ') + value + L" ║";
+  return row;
+}
+
+class ProgressScreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Prepare();
+    binding_.emplace(screen);
+    FixSeparators(&Western);
+    SetClockSource(FixedClock);
+    SetTickSource(FixedTick);
+    ClockNow = Start;
+    TickNow = StartTick;
+    Con::SetForeColor(10);
+  }
+  void TearDown() override {
+    SetClockSource(nullptr);
+    SetTickSource(nullptr);
+    FixSeparators(nullptr);
+    binding_.reset();
+  }
+  virtual void Prepare() {}
+
+  // As the copy loop does it: the box goes where the cursor stands.
+  void Paint(int64_t offset, int64_t size, const std::wstring& source = L"D:\\images\\disk.img",
+             const std::wstring& dest = L"E:\\backup\\disk.img") {
+    Top = Con::GetCursorRow();
+    Left = Con::GetCursorCol();
+    Offset = offset;
+    Size = size;
+    PaintProgress(Top, Left, source, dest, offset, size, Start);
+  }
+  // A refresh `seconds` after the start, and what the loop does after one.
+  void Refresh(int64_t total, int64_t seconds) {
+    ClockNow = AddSeconds(Start, seconds);
+    TickNow = StartTick + static_cast<DWORD>(seconds * 1000);
+    RefreshProgress(Top, Left, Offset, Size, total, Start);
+    Con::SetForeColor(10);
+    Con::SetCursorRow(static_cast<int16_t>(Top + 16));
+  }
+  // Row `index` of the box, without the never-written last column.
+  std::wstring Row(int index) const {
+    const std::wstring text = screen.RowText(static_cast<SHORT>(Top + index));
+    return text.substr(0, text.size() - 1);
+  }
+  // What a field row shows between its label and its right border.
+  std::wstring Value(int index) const {
+    const std::wstring row = Row(index);
+    const std::wstring between = row.substr(14, row.size() - 16);
+    const size_t start = between.find_first_not_of(L' ');
+    return start == std::wstring::npos ? L"" : between.substr(start, between.find_last_not_of(L' ') + 1 - start);
+  }
+  // The frame light green, label text in the label colour, value text in the
+  // value colour, all on black.
+  void ExpectRowColours(int index) const {
+    const SHORT row = static_cast<SHORT>(Top + index);
+    for (SHORT column = 0; column < screen.BufferSize().X; ++column) {
+      const WORD attribute = screen.AttributeAt(column, row);
+      EXPECT_EQ(attribute >> 4, 0) << "row " << index << " column " << column;
+      const wchar_t c = screen.CharAt(column, row);
+      if (c == L' ') continue;
+      const int expected = IsFrame(c) ? 10 : RowColours[index][column < 14 ? 0 : 1];
+      EXPECT_EQ(attribute & 15, expected) << "row " << index << " column " << column;
+    }
+  }
+
+  MemoryConsole screen{64, 25};
+  const SYSTEMTIME Start = Time(2024, 3, 1, 9, 15, 2);
+  const DWORD StartTick = 5000000;
+  int16_t Top = 0;
+  int16_t Left = 0;
+  int64_t Offset = 0;
+  int64_t Size = 0;
+
+ private:
+  std::optional<BoundConsole> binding_;
+};
+
+}  // namespace
+
+TEST_F(ProgressScreen, PaintsAndRefreshesTheExampleBoxCellForCell) {
+  Con::WriteText(L"C:\\> blkcopy D:\\images\\disk.img E:\\backup\\disk.img", true);
+  Paint(0, 4294967296LL);
+  EXPECT_EQ(Top, 1);
+  EXPECT_EQ(screen.Cursor().X, 0);
+  EXPECT_EQ(screen.Cursor().Y, Top + 16);
+  EXPECT_EQ(screen.Attribute() & 15, 10);
+  for (int i = 0; i < 16; ++i) {
+    bool refreshed = false;
+    for (int r : RefreshedRows) refreshed = refreshed || r == i;
+    // As painted, the refreshed fields show their labels and no value.
+    const std::wstring expected =
+        refreshed ? std::wstring(ExampleBox[i]).substr(0, 14) + std::wstring(48, L' ') + L"║"
+                  : std::wstring(ExampleBox[i]);
+    EXPECT_EQ(Row(i), expected) << "row " << i;
+    ExpectRowColours(i);
+  }
+
+  Refresh(1310720000, 20);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(Row(i), ExampleBox[i]) << "row " << i;
+    ExpectRowColours(i);
+  }
+  EXPECT_EQ(screen.RowText(0).substr(0, 13), L"C:\\> blkcopy ");
+  EXPECT_EQ(screen.RowText(static_cast<SHORT>(Top + 16)), std::wstring(64, L' '));
+}
+
+TEST_F(ProgressScreen, ARefreshRewritesOnlyItsSixFields) {
+  Paint(0, 4294967296LL);
+  Refresh(655360000, 10);
+  // Mark every row in the middle of the box; a row the refresh rewrites loses the mark.
+  for (int i = 0; i < 16; ++i) {
+    Con::SetCursorRow(static_cast<int16_t>(Top + i));
+    Con::SetCursorCol(30);
+    Con::WriteText(L"#");
+  }
+  Con::SetCursorRow(static_cast<int16_t>(Top + 16));
+  Con::SetCursorCol(0);
+  Refresh(1310720000, 20);
+  int rewritten = 0;
+  for (int i = 0; i < 16; ++i) {
+    const bool marked = Row(i)[30] == L'#';
+    bool expected = true;
+    for (int r : RefreshedRows) expected = expected && r != i;
+    EXPECT_EQ(marked, expected) << "row " << i;
+    rewritten += marked ? 0 : 1;
+  }
+  EXPECT_EQ(rewritten, 6);
+}
+
+TEST_F(ProgressScreen, WithinTheFirstSecondOnlySizeAndPercentageChange) {
+  Paint(0, 4294967296LL);
+  Refresh(6553600, 0);
+  EXPECT_EQ(Value(6), L"6,553,600 bytes");
+  EXPECT_EQ(Value(14), L"0.15%");
+  for (int row : {9, 10, 11, 13}) EXPECT_EQ(Value(row), L"") << "row " << row;
+
+  // A clock put back behind the start leaves the time and speed fields as they were.
+  Refresh(1310720000, 20);
+  Refresh(1317273600, -30);
+  EXPECT_EQ(Value(6), L"1,317,273,600 bytes");
+  EXPECT_EQ(Value(14), L"30.67%");
+  EXPECT_EQ(Value(10), L"00:00:20");
+  EXPECT_EQ(Value(13), L"64,000");
+  EXPECT_EQ(Value(11), L"00:00:46");
+  EXPECT_EQ(Value(9), L"2024-03-01 09:16:08");
+}
+
+TEST_F(ProgressScreen, ElapsedHoursWrapAtADayAndRemainingHoursDoNot) {
+  // 100 KB/sec for 25 hours, as much again to go.
+  Paint(0, 18432000000LL);
+  Refresh(9216000000LL, 25 * 3600);
+  EXPECT_EQ(Value(10), L"01:00:00");
+  EXPECT_EQ(Value(11), L"25:00:00");
+  EXPECT_EQ(Value(13), L"100");
+  EXPECT_EQ(Value(9), L"2024-03-03 11:15:02");
+  EXPECT_EQ(Value(14), L"50.00%");
+}
+
+TEST_F(ProgressScreen, AShorterValueLeavesNoDigitsOfTheLongerOne) {
+  // 1 MiB a second, 360,010 seconds of work: 100 hours left after 10 seconds.
+  Paint(0, 360010LL * 1048576);
+  Refresh(10LL * 1048576, 10);
+  EXPECT_EQ(Value(11), L"100:00:00");
+  EXPECT_EQ(Value(9), L"2024-03-05 13:15:12");
+  Refresh(11LL * 1048576, 11);
+  EXPECT_EQ(Row(11), FieldRow(L"Remaining", L"99:59:59", 64));
+
+  // 10,000 KB/sec, then 9,999.
+  Paint(0, 4294967296LL);
+  Refresh(10LL * 10000 * 1024, 10);
+  EXPECT_EQ(Row(13), FieldRow(L"KB/sec", L"10,000", 64));
+  Refresh(20LL * 9999 * 1024, 20);
+  EXPECT_EQ(Row(13), FieldRow(L"KB/sec", L"9,999", 64));
+}
+
+TEST_F(ProgressScreen, ASourceThatGrewShowsOverAHundredPercentAndNegativeTime) {
+  // 1 MiB a second for 4,000 seconds from a source measured at 97 MiB.
+  Paint(0, 97LL * 1048576);
+  Refresh(4000LL * 1048576, 4000);
+  EXPECT_EQ(Value(14), L"4123.71%");
+  EXPECT_EQ(Value(11), L"-01:-05:-03");
+  EXPECT_EQ(Value(9), L"2024-03-01 09:16:39");  // before the present, 10:21:42
+  EXPECT_EQ(Value(10), L"01:06:40");
+}
+
+TEST_F(ProgressScreen, ARemainingTimeBeyond32BitsShowsTheLargestValue) {
+  Paint(0, 1LL << 62);
+  Refresh(1, 1);
+  EXPECT_EQ(Value(11), L"596523:14:07");
+  EXPECT_EQ(Value(9), L"2092-03-19 12:29:10");
+  EXPECT_EQ(Value(13), L"0");
+  EXPECT_EQ(Value(14), L"0.00%");
+}
+
+TEST_F(ProgressScreen, WithoutARateOrASizeTheEstimatesKeepWhatTheyShowed) {
+  // Every write failed so far: a rate of 0 gives no remaining or end time.
+  Paint(1048576, 4194304);
+  Refresh(1048576, 5);
+  EXPECT_EQ(Value(13), L"0");
+  EXPECT_EQ(Value(10), L"00:00:05");
+  EXPECT_EQ(Value(11), L"");
+  EXPECT_EQ(Value(9), L"");
+  EXPECT_EQ(Value(14), L"25.00%");
+
+  // A source measured empty that then grew gives no percentage.
+  Paint(0, 0);
+  Refresh(65536, 5);
+  EXPECT_EQ(Value(14), L"");
+  EXPECT_EQ(Value(6), L"65,536 bytes");
+}
+
+TEST_F(ProgressScreen, RowsDrawnAfterAResizeTakeTheNewWidth) {
+  Paint(0, 4294967296LL);
+  Refresh(655360000, 10);
+  // The window narrows to 50 columns of a buffer that stays 64 wide.
+  screen.Resize(50, 25, 64);
+  Refresh(1310720000, 20);
+  const wchar_t* const fields[][2] = {
+      {L"Size", L"1,310,720,000 bytes"}, {L"End time", L"2024-03-01 09:16:08"},
+      {L"Elapsed", L"00:00:20"},         {L"Remaining", L"00:00:46"},
+      {L"KB/sec", L"64,000"},            {L"% complete", L"30.52%"}};
+  for (int k = 0; k < 6; ++k)
+    EXPECT_EQ(Row(RefreshedRows[k]).substr(0, 49), FieldRow(fields[k][0], fields[k][1], 50));
+  // Rows not redrawn keep their old width.
+  for (int i : {0, 1, 7, 15}) EXPECT_EQ(Row(i), ExampleBox[i]) << "row " << i;
+
+  // Wider again: the refreshed rows reach the new edge.
+  screen.Resize(80, 25);
+  Refresh(1966080000, 30);
+  EXPECT_EQ(Row(14).substr(0, 79), FieldRow(L"% complete", L"45.78%", 80));
+}
+
+TEST_F(ProgressScreen, ALongPathInANarrowWindowShowsItsEndInsideTheFrame) {
+  screen.Resize(40, 25);
+  const std::wstring path = L"D:\\virtual machines\\build servers\\images\\disk-2024.img";
+  Paint(0, 4294967296LL, path, L"E:\\disk.img");
+  EXPECT_EQ(Row(1), FieldRow(L"Name", L"...images\\disk-2024.img", 40));
+  EXPECT_EQ(Row(5), FieldRow(L"Name", L"E:\\disk.img", 40));
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_TRUE(IsFrame(Row(i)[0])) << "row " << i;
+    EXPECT_TRUE(IsFrame(Row(i)[38])) << "row " << i;
+  }
+  EXPECT_EQ(screen.Cursor().Y, Top + 16);
+}
+
+TEST_F(ProgressScreen, ABoxStartedMidRowStillLinesUpItsFields) {
+  Con::WriteText(L"copy: ");
+  Paint(0, 4294967296LL);
+  EXPECT_EQ(Left, 6);
+  EXPECT_EQ(Row(0), L"copy: ╓─ Source ──────────────────────────────────────────────╖");
+  Refresh(1310720000, 20);
+  for (int i = 1; i < 16; ++i) EXPECT_EQ(Row(i), ExampleBox[i]) << "row " << i;
+}
+
+TEST_F(ProgressScreen, ABoxAtTheFootOfTheBufferIsDrawnWhereTheScrollLeftIt) {
+  const SHORT lastRow = static_cast<SHORT>(screen.BufferSize().Y - 1);
+  Con::SetCursorRow(static_cast<int16_t>(lastRow - 5));
+  Paint(0, 4294967296LL);
+  // Blanking the box's rows scrolled the buffer by eleven rows.
+  EXPECT_EQ(screen.Cursor().Y, lastRow);
+  Refresh(1310720000, 20);
+  for (int i = 0; i < 16; ++i) {
+    const std::wstring text = screen.RowText(static_cast<SHORT>(lastRow - 16 + i));
+    EXPECT_EQ(text.substr(0, 63), ExampleBox[i]) << "row " << i;
+  }
+}
+
+TEST_F(ProgressScreen, ANarrowConsoleGetsPlainLinesBelowBlankRows) {
+  screen.Resize(30, 25);
+  Paint(0, 4294967296LL);
+  EXPECT_EQ(screen.Cursor().Y, Top + 16);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(Row(i), std::wstring(29, L' ')) << "row " << i;
+  Refresh(655360000, 9);
+  EXPECT_EQ(screen.RowText(static_cast<SHORT>(Top + 16)), std::wstring(30, L' '));
+  Refresh(1310720000, 20);
+  std::wstring shown;
+  for (int i = 16; i < 20; ++i) shown += screen.RowText(static_cast<SHORT>(Top + i));
+  const std::wstring line =
+      L"Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
+      L"remaining";
+  EXPECT_EQ(shown.substr(0, line.size() + 1), line + L" ");
+}
+
+TEST_F(ProgressScreen, SummaryOfAResumedCopyMatchesTheExampleLineForLine) {
+  Con::SetForeColor(11);
+  Con::WriteText(L"File copy completed!", true);
+  Con::WriteText(L"E:\\backup\\disk.img written", true);
+  PrintSummary(1048576, 4194304);
+  const wchar_t* const expected[] = {L"File copy completed!", L"E:\\backup\\disk.img written",
+                                     L"Initial size:  1,048,576", L"Bytes written: 3,145,728",
+                                     L"Total bytes:   4,194,304"};
+  for (SHORT row = 0; row < 5; ++row) {
+    const std::wstring line = expected[row];
+    EXPECT_EQ(screen.RowText(row), line + std::wstring(64 - line.size(), L' '));
+    for (SHORT column = 0; column < static_cast<SHORT>(line.size()); ++column)
+      EXPECT_EQ(screen.AttributeAt(column, row), 11);
+  }
+  EXPECT_EQ(screen.Cursor().Y, 5);
+  EXPECT_EQ(screen.Attribute(), 11);
+}
+
+TEST_F(ProgressScreen, SummaryNumbersShareOneEndColumnAndNeverCoverTheirLabels) {
+  PrintSummary(1000, 1001000);
+  EXPECT_EQ(screen.RowText(0).substr(0, 24), L"Initial size:      1,000");
+  EXPECT_EQ(screen.RowText(1).substr(0, 24), L"Bytes written: 1,000,000");
+  EXPECT_EQ(screen.RowText(2).substr(0, 24), L"Total bytes:   1,001,000");
+  // A fresh copy, or a resumed one that found nothing, has the total alone.
+  PrintSummary(0, 4194304);
+  EXPECT_EQ(screen.RowText(3).substr(0, 25), L"Total bytes:   4,194,304 ");
+  EXPECT_EQ(screen.RowText(4), std::wstring(64, L' '));
+}
+
+namespace {
+
+class RedirectedProgress : public ProgressScreen {
+ protected:
+  void Prepare() override { screen.RedirectOutput(); }
+};
+
+}  // namespace
+
+TEST_F(RedirectedProgress, WritesAPlainLineAtMostEveryTenSeconds) {
+  Paint(0, 4294967296LL);
+  EXPECT_EQ(screen.OutputBytes(), "");
+  Refresh(327680000, 5);
+  Refresh(655360000, 9);
+  EXPECT_EQ(screen.OutputBytes(), "");
+  Refresh(1310720000, 20);
+  const std::string first =
+      "Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
+      "remaining\r\n";
+  EXPECT_EQ(screen.OutputBytes(), first);
+  Refresh(1638400000, 25);
+  EXPECT_EQ(screen.OutputBytes(), first);
+  Refresh(1966080000, 30);
+  EXPECT_EQ(screen.OutputBytes(), first +
+                                      "Copied 1,966,080,000 of 4,294,967,296 bytes (45.78%), "
+                                      "64,000 KB/sec, 00:00:36 remaining\r\n");
+
+  // The summary is still written, plain.
+  const size_t before = screen.OutputBytes().size();
+  PrintSummary(1048576, 4194304);
+  EXPECT_EQ(screen.OutputBytes().substr(before),
+            "Initial size:  1,048,576\r\nBytes written: 3,145,728\r\nTotal bytes:   4,194,304\r\n");
+  EXPECT_EQ(screen.OutputBytes().find('\x1b'), std::string::npos);
+
+  // What is not known yet is left out: here, every write so far failed.
+  const size_t summaryEnd = screen.OutputBytes().size();
+  Paint(1048576, 4194304);
+  Refresh(1048576, 10);
+  EXPECT_EQ(screen.OutputBytes().substr(summaryEnd),
+            "Copied 1,048,576 of 4,194,304 bytes (25.00%), 0 KB/sec\r\n");
+}
