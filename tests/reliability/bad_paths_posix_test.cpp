@@ -1,6 +1,8 @@
 // Sources and destinations the program can't use, or that change under it:
 // each gives a clear message and the documented exit code, and a destination
 // that was there stays untouched where the copy never started.
+#include <cctype>
+
 #include "reliability/program_posix.h"
 
 using namespace reliability;
@@ -135,6 +137,15 @@ TEST_F(BadPaths, ASourceThatGrowsDuringTheCopyEndsWithWhatWasRead) {
   EXPECT_GT(copied, start);
   EXPECT_LE(copied, grown);
   EXPECT_EQ(FirstDifference(Path("dest"), Seed, copied), -1);
+  // The summary counts them, past the size the source had at the start (the
+  // box's percentage over 100% is the progress screen's own test).
+  const std::string output = Output();
+  const size_t total = output.find("Total bytes:");
+  ASSERT_NE(total, std::string::npos) << output;
+  std::string digits;
+  for (size_t i = total; i < output.size() && output[i] != '\r'; ++i)
+    if (std::isdigit(static_cast<unsigned char>(output[i]))) digits += output[i];
+  EXPECT_EQ(digits, std::to_string(copied)) << output;
 }
 
 }  // namespace
