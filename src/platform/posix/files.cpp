@@ -34,6 +34,7 @@ struct FileHandle : PosixHandle {
 
   BOOL Read(void* buffer, DWORD size, DWORD* done) override;
   BOOL Write(const void* buffer, DWORD size, DWORD* done) override;
+  void UndoPartialAppend(int64_t start, int64_t sizeBefore, DWORD& put);
   // Unbuffered but the file system refused O_DIRECT: the transfers go through
   // the cache, which is emptied behind them.
   bool Emulated() const { return unbuffered && !direct; }
@@ -91,12 +92,26 @@ BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
   return ok;
 }
 
+// Windows writes all of a block or none of it: a disk that fills part-way
+// through an appending write leaves the file as it was. Linux keeps what
+// fitted; take it back, so that a failed write adds nothing and the caller's
+// count of the file's bytes stays the count of whole blocks.
+void FileHandle::UndoPartialAppend(int64_t start, int64_t sizeBefore, DWORD& put) {
+  if (put == 0 || start < sizeBefore) return;
+  const DWORD error = GetLastError();
+  if (::ftruncate(fd, sizeBefore) == 0 && ::lseek(fd, start, SEEK_SET) == start) put = 0;
+  SetLastError(error);
+}
+
 BOOL FileHandle::Write(const void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
   if (!MayTransfer("WriteFile", writable, buffer, size)) return FALSE;
-  const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
+  const int64_t start = ::lseek(fd, 0, SEEK_CUR);
+  struct stat before {};
+  const bool sized = ::fstat(fd, &before) == 0;
   DWORD put = 0;
   const BOOL ok = PosixHandle::Write(buffer, size, &put);
+  if (!ok && sized) UndoPartialAppend(start, before.st_size, put);
   if (done) *done = put;
   if (put > 0 && Emulated()) DropCacheBehind(start, put);
   return ok;
