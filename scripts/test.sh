@@ -11,15 +11,18 @@ jobs=$(nproc)
 
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-blkcopy}"
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1 || true
+# No Mono or Gecko: nothing here needs them, and a fresh prefix would ask for them.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Keep one wineserver for the whole run (later Wine starts then take tens of
-# milliseconds), and start Wine's own services now: started from inside ctest
-# they would inherit its output pipe and keep the test from ever finishing.
-# An already running server (another run on the same prefix) is reused and
-# left running; one this run started is stopped at its end.
+# milliseconds), and start Wine's own services now, with the prefix: started
+# from inside ctest they would inherit its output pipe and keep the test from
+# ever finishing. An already running server (another run on the same prefix)
+# is reused and left running; one this run started is stopped at its end.
+mkdir -p "$WINEPREFIX"
 if wineserver -p >/dev/null 2>&1 </dev/null; then
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 fi
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null || true
 wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 
 status=0
