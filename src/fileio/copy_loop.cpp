@@ -4,6 +4,7 @@
 // the copy is on the disk.
 #include "console/Con.h"
 #include "fileio/copy_messages.h"
+#include "fileio/colours.h"
 #include "fileio/modFileIO.h"
 #include "platform/textconv.h"
 
@@ -12,9 +13,6 @@ namespace {
 
 const int32_t BlocksPerRefresh = 100;
 const int16_t RowsBelowBox = 16;
-const int32_t LightGreen = 10;
-const int32_t LightCyan = 11;
-const int32_t LightMagenta = 13;
 
 // State of the running CopyBlocks call; set at its entry.
 HANDLE Source = INVALID_HANDLE_VALUE;

@@ -7,6 +7,7 @@
 
 #include "console/Con.h"
 #include "fileio/format.h"
+#include "fileio/colours.h"
 #include "fileio/modFileIO.h"
 
 namespace modFileIO {
@@ -24,7 +25,6 @@ const int TopBorderWidth = 13;
 // and the never-written last column.
 const int FieldChrome = 17;
 const DWORD PlainLineInterval = 10000;
-const int32_t LightGreen = 10;
 
 struct BoxRow {
   int32_t Kind;
