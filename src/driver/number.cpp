@@ -1,3 +1,6 @@
+// Numbers as the user writes them: a decimal with the locale's separator,
+// taken apart exactly and rounded ties-to-even into the range asked for, so
+// that "1.5M" and "1,5M" mean the same block size in their locales.
 #include "driver/number.h"
 
 #include <vector>

@@ -1,3 +1,6 @@
+// Conversions between the program's wide text and the code pages the
+// platform takes: exact for paths (a path that can't be converted exactly is
+// refused), lenient for what is only shown.
 #include "platform/textconv.h"
 
 #include <vector>

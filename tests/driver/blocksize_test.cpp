@@ -1,3 +1,5 @@
+// Block sizes from the command line: units, rounding, the locale's decimal
+// separator, and every size that is refused.
 #include <gtest/gtest.h>
 
 #include "driver/modMain.h"

@@ -1,3 +1,5 @@
+// Splitting the command line into arguments: spaces, quotes, and what a
+// quote left open does.
 #include <gtest/gtest.h>
 
 #include "driver/modMain.h"

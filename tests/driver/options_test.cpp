@@ -1,3 +1,5 @@
+// The options record from the argument list: paths, block size and /R in
+// any order, and the command lines that are not usable.
 #include <gtest/gtest.h>
 
 #include "driver/modMain.h"

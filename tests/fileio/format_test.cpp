@@ -1,3 +1,4 @@
+// The progress box's number, percentage, date and time texts.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The clocks the progress screen reads, and their replacement by tests.
 #include <gtest/gtest.h>
 
 #include <ctime>

@@ -1,3 +1,4 @@
+// 64-bit sizes and their two 32-bit halves.
 #include <gtest/gtest.h>
 
 #include "fileio/modFileIO.h"

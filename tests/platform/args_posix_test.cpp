@@ -1,3 +1,5 @@
+// The POSIX command-line text: arguments decoded from their bytes, and the
+// ones that can't be passed on.
 #include <gtest/gtest.h>
 
 #include "driver/modMain.h"

@@ -1,3 +1,4 @@
+// The command-line text the platform hands the program, on either system.
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"

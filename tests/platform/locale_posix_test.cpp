@@ -1,3 +1,5 @@
+// The POSIX locale answers: separators and formats from the environment's
+// locale, and Windows' defaults where it has none.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// Text conversion on POSIX, where the ANSI code page is UTF-8.
 #include <gtest/gtest.h>
 
 #include "platform/textconv.h"

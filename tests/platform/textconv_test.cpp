@@ -1,3 +1,4 @@
+// Text conversion on either system: exact paths, lenient display text.
 #include <gtest/gtest.h>
 
 #include "platform/textconv.h"

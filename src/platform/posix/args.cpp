@@ -1,3 +1,5 @@
+// The command-line text on POSIX, rebuilt from /proc/self/cmdline so that
+// splitting it gives back exactly the arguments the shell passed.
 #include "platform/posix/args.h"
 
 #include <fstream>

@@ -1,3 +1,5 @@
+// The command-line text on Windows: the wide command line past the program's
+// own name, so that no character is best-fitted into a quote or a slash.
 #include "platform/platform.h"
 
 bool GetArgumentText(std::wstring& text, std::wstring& problem) {
