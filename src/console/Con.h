@@ -78,22 +78,57 @@ bool BreakPressed();
 
 // ---- Host and parent process ------------------------------------------------
 
+// True for the built program, false for the variant hosted in the
+// development environment; fixed by the build.
 bool IsCompiled();
+// Full image path of the process that started this one, found by the
+// family's own method (the NT family from version 5 on and the older family
+// walk the process list; NT before 5 asks the native query for the parent's
+// id); hosted, the environment's own executable. Empty when the parent can't
+// be found or opened. Also records the parent's id.
 std::wstring GetParentImagePath();
+// Full image path of a process (0: this program's own file); empty when it
+// can't be opened or named. A process of another word width is named through
+// its device path, turned into a drive path.
 std::wstring GetProcessImagePath(DWORD processId);
+// A device path ("\Device\HarddiskVolume1\dir\a.exe") as a drive path
+// ("C:\dir\a.exe"); empty when no drive's device is a whole leading part of
+// it.
 std::wstring DevicePathToDosPath(const std::wstring& devicePath);
+// True when the module exports the function; a module that isn't loaded yet is
+// loaded for the question and released again.
 bool IsFunctionExported(const std::wstring& moduleName, const std::wstring& functionName);
+// A fixed-size platform buffer as text: cut at its first NUL, or, with none,
+// with the spaces around it trimmed.
 std::wstring TrimNull(const std::wstring& text);
+// 0 no parent path, 1 started from the command interpreter ("Comspec", or the
+// older family's console module), 2 by another program, 4 hosted.
 int32_t GetHostKind();
 
 // ---- Console window ---------------------------------------------------------
 
+// The console's window, found once and then remembered: GetConsoleWindow
+// where the platform has it, otherwise by a unique title set for a moment
+// (the user's title is put back). Null when it can't be found.
 HWND GetConsoleHwnd();
+// The top-level window carrying this exact title, console classes first;
+// waits a moment first, so that a title just set has reached its window.
 HWND FindConsoleWindow(const std::wstring& title);
+// Hosted run: allocates a console for this process, removes Close from its
+// window's menu and brings it to the front. Null when the window found is not
+// this process's own.
 HWND CreateOwnConsole();
+// The calling thread's first top-level window with a system menu; null when
+// it has none.
 HWND FindThreadWindow();
+// EnumThreadWindows callback of FindThreadWindow: `result` points at the HWND
+// that receives the window; returns FALSE to stop at it.
 BOOL CALLBACK EnumThreadWndProc(HWND window, LPARAM result);
+// Shows or hides the thread's own top-level window; nothing when it has none.
 void ShowAppWindow(bool show);
+// Restores and shows the console window and asks for the foreground; with
+// `force`, borrows the foreground thread's input for that one request. True
+// when the console window is then in front.
 bool ActivateWindow(bool force);
 
 }  // namespace Con
