@@ -161,12 +161,12 @@ void KeepSourceTime() {
 
 CopyOutcome CompletedEnding(const std::wstring& destPath) {
   if (!FlushDestination()) return CopyFailed;
-  KeepSourceTime();
   Con::SetForeColor(LightCyan);
   EngineLine(L"File copy completed!");
   EngineLine(destPath + L" written");
   PrintSummary(StartOffset, TotalBytes);
   Con::SetForeColor(LightGreen);
+  KeepSourceTime();
   return CopyCompleted;
 }
 

@@ -232,9 +232,10 @@ void ReportBreak(int64_t totalBytes) {
 }
 
 void ReportTimeNotKept(DWORD error) {
-  EngineLine(L"The copy is complete, but the destination could not be given the source's "
-             L"last-write time (" + ErrorText(error) +
-             L"); a backup tool that compares times may copy it again.");
+  EngineLine(L"The destination could not be given the source's last-write time (" +
+             ErrorText(error) +
+             L"); its bytes are complete, but a backup tool that compares times may copy it "
+             L"again.");
 }
 
 void ReportTailOpenFailure(DWORD error, DWORD tailBytes) {
