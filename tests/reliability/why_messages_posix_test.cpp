@@ -1,6 +1,8 @@
 // The conditions whose message must say why, made for real where this machine
 // allows (a read-only mount, a disk with 4096-byte sectors): the program's own
 // line first, then the reason and the remedy, and the documented exit code.
+#include <iostream>
+
 #include "reliability/program_posix.h"
 
 using namespace reliability;
@@ -13,7 +15,8 @@ const int64_t SourceSize = 3 * MiB + 100;
 struct Case {
   const char* name;
   bool needsRoot;
-  // Prepares the condition in `folder`; returns the program's arguments.
+  // Prepares the condition in `folder`; returns the program's arguments, none
+// when this machine can't make the condition.
   std::vector<std::string> (*prepare)(const fs::path& folder);
   int exitCode;
   const char* firstLine;
@@ -30,7 +33,7 @@ std::vector<std::string> TooLong(const fs::path& folder) {
 
 std::vector<std::string> ReadOnlyMount(const fs::path& folder) {
   fs::create_directory(folder / "ro");
-  Guarded("mount -t tmpfs -o ro,size=1m tmpfs " + (folder / "ro").string());
+  if (Guarded("mount -t tmpfs -o ro,size=1m tmpfs " + (folder / "ro").string()) != 0) return {};
   return {(folder / "source").string(), (folder / "ro" / "dest").string()};
 }
 
@@ -39,9 +42,10 @@ std::vector<std::string> SectorsOf4096(const fs::path& folder) {
   const std::string image = (folder / "disk.img").string();
   const std::string mount = (folder / "disk").string();
   fs::create_directory(mount);
-  Guarded("truncate -s 32M " + image + " && dev=$(losetup --find --show --sector-size 4096 " +
+  const int made = Guarded("truncate -s 32M " + image + " && dev=$(losetup --find --show --sector-size 4096 " +
           image + ") && echo $dev >" + image + ".dev && mkfs.ext4 -q -F $dev && mount $dev " +
           mount + " && cp " + (folder / "source").string() + " " + mount);
+  if (made != 0) return {};
   return {mount + "/source", (folder / "dest").string(), "2K"};
 }
 
@@ -71,6 +75,10 @@ TEST_F(WhyMessages, EachSaysWhatWentWrongAndWhatToDo) {
     SCOPED_TRACE(c.name);
     if (c.needsRoot && ::geteuid() != 0) continue;
     const std::vector<std::string> args = c.prepare(folder_);
+    if (args.empty()) {
+      std::cout << "  skipped \"" << c.name << "\": this machine can't make it\n";
+      continue;
+    }
     EXPECT_EQ(RunProgram(args), c.exitCode) << Output();
     const std::string output = Output();
     EXPECT_EQ(output.find(c.firstLine), 0u) << output;
