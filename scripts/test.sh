@@ -32,6 +32,8 @@ run() {
 }
 run ctest --test-dir build --output-on-failure -j "$jobs"
 run ctest --test-dir build-win32 --output-on-failure
+# The .deb and the Windows zip, and what each of them holds.
+run bash scripts/package.sh
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLKCOPY_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$jobs"

@@ -144,7 +144,19 @@ CopyOutcome BreakEnding() {
   EngineLine(L"[BREAK] User halt.");
   Con::SetForeColor(LightGreen);
   // A later /R continues from the destination's size: make that data real.
-  return FlushDestination() ? CopyStopped : CopyFailed;
+  if (!FlushDestination()) return CopyFailed;
+  ReportBreak(TotalBytes);
+  return CopyStopped;
+}
+
+// Backup tools compare sizes and times: a copy stamped with the time it was
+// made would be taken for a changed file and copied again.
+void KeepSourceTime() {
+  FILETIME lastWrite;
+  if (GetFileTime(Source, nullptr, nullptr, &lastWrite) &&
+      SetFileTime(Dest, nullptr, nullptr, &lastWrite))
+    return;
+  ReportTimeNotKept(GetLastError());
 }
 
 CopyOutcome CompletedEnding(const std::wstring& destPath) {
@@ -154,6 +166,7 @@ CopyOutcome CompletedEnding(const std::wstring& destPath) {
   EngineLine(destPath + L" written");
   PrintSummary(StartOffset, TotalBytes);
   Con::SetForeColor(LightGreen);
+  KeepSourceTime();
   return CopyCompleted;
 }
 
@@ -162,6 +175,7 @@ void Begin(HANDLE source, HANDLE dest, const std::wstring& sourcePath,
   Source = source;
   Dest = dest;
   DestAnsiUsable = PathToAnsi(destPath, DestAnsi);
+  SetCopyPaths(sourcePath, destPath);
   StartOffset = startOffset;
   SourceSize = GetFileSize64(source);
   TotalBytes = startOffset;

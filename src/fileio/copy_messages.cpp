@@ -1,12 +1,18 @@
 // What the copy engine tells the user when something goes wrong.
 #include "fileio/copy_messages.h"
+#include "fileio/modFileIO.h"
+
+#include <algorithm>
 
 #include "console/Con.h"
+#include "platform/textconv.h"
 
 namespace modFileIO {
 namespace {
 
 void (*Listener)(const std::wstring&) = nullptr;
+std::wstring SourcePath;
+std::wstring DestPath;
 
 // The smallest sector of any disk; an offset or size that is no multiple of
 // it can't be a whole number of sectors anywhere.
@@ -24,14 +30,23 @@ bool DiskFull(DWORD error) {
   return error == ERROR_DISK_FULL || error == HandleDiskFull || error == DiskQuotaExceeded;
 }
 
-// The line after a transfer that the sector rule refused (error 87).
-std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int64_t startOffset) {
+// The line after a transfer that the sector rule refused (error 87), with
+// the sector size of the disk that holds `path` when it can be found.
+std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int64_t startOffset,
+                               const std::wstring& path) {
+  const int64_t known = DiskSectorBytes(path);
+  const int64_t sector = known > 0 ? known : SmallestSector;
   std::wstring text = L"The system refused to " + what + L" (error 87): ";
-  if (startOffset % SmallestSector != 0)
+  if (startOffset % sector != 0)
     return text + L"the resume offset, " + Number(startOffset) +
            L" bytes, is not a whole number of the disk's sectors. Run the command without /R "
            L"to copy the whole file again.";
-  if (blockBytes % SmallestSector != 0)
+  if (known > 0 && blockBytes % sector != 0)
+    return text + L"the block size, " + Number(blockBytes) +
+           L" bytes, is not a whole number of the disk's sectors, which are " + Number(sector) +
+           L" bytes. The block must be a multiple of " + Number(sector) +
+           L" bytes: use a block size such as 64K or 1M, and run the command again.";
+  if (blockBytes % sector != 0)
     text += L"the block size, " + Number(blockBytes) +
             L" bytes, is not a whole number of the disk's sectors.";
   else
@@ -40,14 +55,63 @@ std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int
   return text + L" Use a block size in K or M, such as 64K, and run the command again.";
 }
 
+// The root GetDiskFreeSpaceA asks about: a drive's or a share's root, else the
+// file's folder (null for the current one).
+std::string VolumeOf(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+  if (path.rfind("\\\\", 0) == 0) {
+    const size_t server = path.find('\\', 2);
+    const size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
+    return share == std::string::npos ? path + "\\" : path.substr(0, share + 1);
+  }
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return std::string();
+  return path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// Below this many columns a console is too narrow to wrap sensibly.
+const size_t NarrowestWrap = 20;
+
 }  // namespace
 
+// On a console a long line is broken at the last space that fits the window,
+// so that the console's own wrap never cuts a word; the last column is left
+// free, as the boxes leave it. A file or a pipe (width 1) gets the line whole.
+void WriteWrapped(const std::wstring& text) {
+  const size_t room = static_cast<size_t>(std::max<int>(Con::GetWindowWidth(), 1)) - 1;
+  std::wstring rest = text;
+  while (room >= NarrowestWrap && rest.size() > room) {
+    const size_t space = rest.rfind(L' ', room);
+    const bool word = space != std::wstring::npos && space > 0;
+    const size_t cut = word ? space : room;
+    Con::WriteText(rest.substr(0, cut), true);
+    rest.erase(0, word ? cut + 1 : cut);
+  }
+  Con::WriteText(rest, true);
+}
+
 void EngineLine(const std::wstring& text) {
-  Con::WriteText(text, true);
+  WriteWrapped(text);
   if (Listener) Listener(text);
 }
 
 void SetEngineLineListener(void (*listener)(const std::wstring& line)) { Listener = listener; }
+
+void SetCopyPaths(const std::wstring& source, const std::wstring& dest) {
+  SourcePath = source;
+  DestPath = dest;
+}
+
+DWORD DiskSectorBytes(const std::wstring& path) {
+  std::string ansi;
+  if (path.empty() || !PathToAnsi(path, ansi)) return 0;
+  const std::string volume = VolumeOf(ansi);
+  DWORD perCluster = 0, sector = 0, free = 0, total = 0;
+  if (!GetDiskFreeSpaceA(volume.empty() ? nullptr : volume.c_str(), &perCluster, &sector, &free,
+                         &total))
+    return 0;
+  return sector;
+}
 
 void ReportUnrepresentablePath(bool isSource) {
   const std::wstring which = isSource ? L"source" : L"destination";
@@ -75,6 +139,14 @@ void ReportOpenFailure(bool isSource, DWORD error) {
       break;
     case ERROR_SHARING_VIOLATION:
       why = L"The " + which + L" file is in use by another program. Close it";
+      break;
+    case ERROR_WRITE_PROTECT:
+      why = L"The " + which + L" is on a write-protected (read-only) disk or mount (" +
+            ErrorText(error) + L"). Give a path on a writable disk, or make the disk writable";
+      break;
+    case ERROR_FILENAME_EXCED_RANGE:
+      why = L"The " + which + L" path is too long for the system (" + ErrorText(error) +
+            L"). Give a shorter path";
       break;
     default:
       why = L"The system refused to open it (" + ErrorText(error) + L"). Check the path";
@@ -126,7 +198,7 @@ void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t 
                        int64_t totalBytes) {
   EngineLine(L"ReadFile returned 0??");
   if (firstRead && error == ERROR_INVALID_PARAMETER) {
-    EngineLine(SectorExplanation(L"read the source", blockBytes, startOffset));
+    EngineLine(SectorExplanation(L"read the source", blockBytes, startOffset, SourcePath));
     return;
   }
   EngineLine(L"Reading the source failed with " + ErrorText(error) + L" after " +
@@ -139,15 +211,31 @@ void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blo
   EngineLine(std::wstring(buffered ? L"buffered " : L"") +
              L"Write file returned 0, getlasterror is " + Number(error));
   if (firstWrite && !buffered && error == ERROR_INVALID_PARAMETER) {
-    EngineLine(SectorExplanation(L"write the destination", blockBytes, startOffset));
+    EngineLine(SectorExplanation(L"write the destination", blockBytes, startOffset, DestPath));
     return;
   }
   const std::wstring held = L"The copy stopped with the first " + Number(totalBytes) +
                             L" bytes in the destination";
   if (DiskFull(error))
     EngineLine(L"The destination disk is full. " + held + L": make room, then " + ResumeAdvice);
+  else if (error == ERROR_WRITE_PROTECT)
+    EngineLine(L"The destination disk is write-protected (read-only). " + held +
+               L": make it writable, then " + ResumeAdvice);
   else
     EngineLine(held + L". Once the cause is fixed, " + ResumeAdvice);
+}
+
+void ReportBreak(int64_t totalBytes) {
+  EngineLine(L"The destination holds the first " + Number(totalBytes) +
+             L" bytes of the source, in whole blocks. The same command with /R continues the "
+             L"copy from there.");
+}
+
+void ReportTimeNotKept(DWORD error) {
+  EngineLine(L"The destination could not be given the source's last-write time (" +
+             ErrorText(error) +
+             L"); its bytes are complete, but a backup tool that compares times may copy it "
+             L"again.");
 }
 
 void ReportTailOpenFailure(DWORD error, DWORD tailBytes) {

@@ -14,6 +14,10 @@ namespace modFileIO {
 void EngineLine(const std::wstring& text);
 // Tests read the engine's lines here; null stops listening.
 void SetEngineLineListener(void (*listener)(const std::wstring& line));
+// The paths of the running copy, for the advice that needs to know their disks.
+void SetCopyPaths(const std::wstring& source, const std::wstring& dest);
+// The logical sector size of the disk that holds `path`, 0 when unknown.
+DWORD DiskSectorBytes(const std::wstring& path);
 
 // A path CreateFileA can't be given exactly: "Could not open source file" (or
 // destination) and why.
@@ -42,6 +46,11 @@ void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t 
 // `totalBytes` is what the destination holds.
 void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blockBytes,
                         int64_t startOffset, int64_t totalBytes);
+// After "[BREAK] User halt.": what the destination holds and how to go on.
+void ReportBreak(int64_t totalBytes);
+// The copy is complete but the destination could not take the source's
+// last-write time.
+void ReportTimeNotKept(DWORD error);
 // "Could not open buffered destination file" and the bytes left unwritten.
 void ReportTailOpenFailure(DWORD error, DWORD tailBytes);
 // The tail handle could not be moved to the end of the destination.

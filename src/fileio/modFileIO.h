@@ -35,6 +35,10 @@ bool SetFilePointer64(HANDLE file, int64_t distance, DWORD method);
 
 // ---- Copy jobs --------------------------------------------------------------
 
+// Writes one message line (CR LF after it); on a console a line longer than
+// the window is broken at word boundaries. Redirected output gets it whole.
+void WriteWrapped(const std::wstring& text);
+
 // Copies source over a truncated or new destination. Closes what it opened on
 // every path and reports each failure as one line on standard output.
 CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest);

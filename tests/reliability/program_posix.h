@@ -213,6 +213,14 @@ inline int Run(const std::vector<std::string>& args, const fs::path& output,
   return pid < 0 ? -1000 : Wait(pid);
 }
 
+// A shell command (setting up devices and mounts, or a program to stop),
+// killed if it hangs; its exit code, -1 when it did not exit.
+inline int Guarded(const std::string& command) {
+  const std::string line = "timeout -k 5 60 sh -c '" + command + "' >/dev/null 2>&1";
+  const int status = std::system(line.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // Sends `signal` once `watched` holds at least `size` bytes (at once for 0),
 // unless the process has ended before; then waits for it. Returns Outcome.
 inline int SignalAtSize(pid_t pid, const fs::path& watched, int64_t size, int signal) {

@@ -46,7 +46,12 @@ class StopAndResume : public ProgramTest {
       EXPECT_EQ(outcome, -SIGKILL) << output;
     } else {
       EXPECT_EQ(outcome, 4) << output;
-      EXPECT_NE(output.find("[BREAK] User halt.\r\n"), std::string::npos) << output;
+      EXPECT_NE(output.find("[BREAK] User halt.\r\nThe destination holds the first " +
+                            std::to_string(SizeOf(Path("dest"))) +
+                            " bytes of the source, in whole blocks. The same command with /R "
+                            "continues the copy from there.\r\n"),
+                std::string::npos)
+          << output;
       EXPECT_EQ(output.find("File copy completed!"), std::string::npos) << output;
     }
     // Whatever the moment, the destination holds a beginning of the source.

@@ -151,6 +151,17 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 BOOL WINAPI FlushFileBuffers(HANDLE hFile);
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpInfo);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+// Times of a file: only the last-access and last-write times exist here; a
+// creation time asked for reads as the change time and is ignored when set.
+BOOL WINAPI GetFileTime(HANDLE hFile, FILETIME* lpCreationTime, FILETIME* lpLastAccessTime,
+                        FILETIME* lpLastWriteTime);
+BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME* lpCreationTime,
+                        const FILETIME* lpLastAccessTime, const FILETIME* lpLastWriteTime);
+// The disk that holds `lpRootPathName` (any file or folder on it here; null
+// for the current folder): its logical sector size and free clusters.
+BOOL WINAPI GetDiskFreeSpaceA(LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster,
+                              LPDWORD lpBytesPerSector, LPDWORD lpNumberOfFreeClusters,
+                              LPDWORD lpTotalNumberOfClusters);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD dwErrCode);
 

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Makes the Debian package from build/ and the Windows zip from build-win32/
+# (both built already, as scripts/build.sh does), and checks that each holds
+# what a user installs, that the .deb's fields are filled in, and that the man
+# page renders. The packages are left in build*/packages/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+version=$(sed -n 's/^project(blkcopy VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+status=0
+fail() { echo "  FAIL $*"; status=1; }
+holds() {  # LISTING NAME...
+  local listing="$1" name
+  shift
+  for name in "$@"; do grep -qxF -- "$name" <<<"$listing" || fail "the package lacks $name"; done
+}
+
+rm -rf build/packages build-win32/packages
+(cd build && cpack -G DEB >/dev/null)
+deb="build/packages/blkcopy_${version}_$(dpkg --print-architecture).deb"
+echo "== $deb"
+holds "$(dpkg-deb -c "$deb" | awk '{ print $6 }')" ./usr/bin/blkcopy \
+  ./usr/share/man/man1/blkcopy.1 ./usr/share/doc/blkcopy/README.md ./usr/share/doc/blkcopy/copyright
+expected="Package: blkcopy
+Version: $version"
+[ "$(dpkg-deb -f "$deb" Package Version)" = "$expected" ] || fail "package name or version"
+for field in Maintainer Description Depends; do
+  [ -n "$(dpkg-deb -f "$deb" "$field")" ] || fail "no $field field"
+done
+dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "libc6 is not among the dependencies"
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+page=$(MANWIDTH=80 timeout -k 5 30 man -l "$unpacked/usr/share/man/man1/blkcopy.1" 2>&1)
+for section in SYNOPSIS OPTIONS "EXIT STATUS" REFUSALS EXAMPLES "blkcopy $version"; do
+  grep -qF -- "$section" <<<"$page" || fail "the man page shows no \"$section\""
+done
+timeout -k 5 30 "$unpacked/usr/bin/blkcopy" /dev/null "$unpacked/copy" >/dev/null ||
+  fail "the packaged program does not copy"
+
+(cd build-win32 && cpack -G ZIP >/dev/null)
+zip="build-win32/packages/blkcopy-${version}-win32.zip"
+echo "== $zip"
+top="blkcopy-${version}-win32"
+holds "$(cmake -E tar tf "$zip")" "$top/blkcopy.exe" "$top/README.md" "$top/LICENSE"
+
+[ "$status" -eq 0 ] && echo "both packages hold what they should"
+exit "$status"

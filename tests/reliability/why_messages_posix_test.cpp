@@ -1,0 +1,90 @@
+// The conditions whose message must say why, made for real where this machine
+// allows (a read-only mount, a disk with 4096-byte sectors): the program's own
+// line first, then the reason and the remedy, and the documented exit code.
+#include <iostream>
+
+#include "reliability/program_posix.h"
+
+using namespace reliability;
+
+namespace {
+
+const uint64_t Seed = 15;
+const int64_t SourceSize = 3 * MiB + 100;
+
+struct Case {
+  const char* name;
+  bool needsRoot;
+  // Prepares the condition in `folder`; returns the program's arguments, none
+// when this machine can't make the condition.
+  std::vector<std::string> (*prepare)(const fs::path& folder);
+  int exitCode;
+  const char* firstLine;
+  const char* why;
+};
+
+std::vector<std::string> RoundsToZero(const fs::path& folder) {
+  return {(folder / "source").string(), (folder / "dest").string(), "0.5K"};
+}
+
+std::vector<std::string> TooLong(const fs::path& folder) {
+  return {(folder / "source").string(), (folder / std::string(300, 'a')).string()};
+}
+
+std::vector<std::string> ReadOnlyMount(const fs::path& folder) {
+  fs::create_directory(folder / "ro");
+  if (Guarded("mount -t tmpfs -o ro,size=1m tmpfs " + (folder / "ro").string()) != 0) return {};
+  return {(folder / "source").string(), (folder / "ro" / "dest").string()};
+}
+
+// A file system on a loop device with 4096-byte sectors, the source on it.
+std::vector<std::string> SectorsOf4096(const fs::path& folder) {
+  const std::string image = (folder / "disk.img").string();
+  const std::string mount = (folder / "disk").string();
+  fs::create_directory(mount);
+  const int made = Guarded("truncate -s 32M " + image + " && dev=$(losetup --find --show --sector-size 4096 " +
+          image + ") && echo $dev >" + image + ".dev && mkfs.ext4 -q -F $dev && mount $dev " +
+          mount + " && cp " + (folder / "source").string() + " " + mount);
+  if (made != 0) return {};
+  return {mount + "/source", (folder / "dest").string(), "2K"};
+}
+
+const Case Cases[] = {
+    {"0.5K", false, RoundsToZero, 1, "The block size \"0.5K\" rounds to 0", "can't size a buffer"},
+    {"path too long", false, TooLong, 2, "Could not open destination file",
+     "The destination path is too long for the system (system error 206). Give a shorter path"},
+    {"read-only mount", true, ReadOnlyMount, 2, "Could not open destination file",
+     "The destination is on a write-protected (read-only) disk or mount"},
+    {"4096-byte sectors", true, SectorsOf4096, 3, "ReadFile returned 0??",
+     "the block size, 2048 bytes, is not a whole number of the disk's sectors, which are 4096 "
+     "bytes. The block must be a multiple of 4096 bytes"},
+};
+
+class WhyMessages : public ProgramTest {
+ protected:
+  void TearDown() override {
+    Guarded("umount " + Path("ro").string() + "; umount " + Path("disk").string() +
+            "; losetup -d $(cat " + Path("disk.img.dev").string() + ")");
+    ProgramTest::TearDown();
+  }
+};
+
+TEST_F(WhyMessages, EachSaysWhatWentWrongAndWhatToDo) {
+  WriteGenerated(Path("source"), Seed, SourceSize);
+  for (const Case& c : Cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsRoot && ::geteuid() != 0) continue;
+    const std::vector<std::string> args = c.prepare(folder_);
+    if (args.empty()) {
+      std::cout << "  skipped \"" << c.name << "\": this machine can't make it\n";
+      continue;
+    }
+    EXPECT_EQ(RunProgram(args), c.exitCode) << Output();
+    const std::string output = Output();
+    EXPECT_EQ(output.find(c.firstLine), 0u) << output;
+    EXPECT_NE(output.find(c.why), std::string::npos) << output;
+  }
+  EXPECT_EQ(FirstDifference(Path("source"), Seed, SourceSize), -1);
+}
+
+}  // namespace
