@@ -34,7 +34,9 @@ page=$(MANWIDTH=80 timeout -k 5 30 man -l "$unpacked/usr/share/man/man1/blkcopy.
 for section in SYNOPSIS OPTIONS "EXIT STATUS" REFUSALS EXAMPLES "blkcopy $version"; do
   grep -qF -- "$section" <<<"$page" || fail "the man page shows no \"$section\""
 done
-timeout -k 5 30 "$unpacked/usr/bin/blkcopy" /dev/null "$unpacked/copy" >/dev/null ||
+head -c 100000 /dev/urandom >"$unpacked/sample"
+timeout -k 5 30 "$unpacked/usr/bin/blkcopy" "$unpacked/sample" "$unpacked/copy" >/dev/null &&
+  cmp -s "$unpacked/sample" "$unpacked/copy" ||
   fail "the packaged program does not copy"
 
 (cd build-win32 && cpack -G ZIP >/dev/null)
