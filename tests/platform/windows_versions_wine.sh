@@ -44,9 +44,14 @@ clone_prefix() {
 
 run() { timeout -k 10 300 "$wine" "$exe" "$@" </dev/null; }
 
-# Calls that the program itself made (returning into its image at 0x4xxxxx),
-# not Wine's own.
-calls() { grep -c "Call $1(.*ret=004[0-9a-f]\{5\}$" relay; }
+# Calls that the program itself made: on its main thread (the one that
+# registers its Ctrl+C handler; Wine may start explorer.exe, whose image sits
+# at the same address), returning into its image at 0x4xxxxx.
+calls() {
+  local thread
+  thread=$(grep -m 1 "Call KERNEL32.SetConsoleCtrlHandler(.*ret=004" relay | cut -d: -f1)
+  grep -c "^$thread:Call $1(.*ret=004[0-9a-f]\{5\}$" relay
+}
 
 expect_calls() {
   local name=$1 test=$2 count
