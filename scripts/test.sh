@@ -34,6 +34,8 @@ run ctest --test-dir build --output-on-failure -j "$jobs"
 run ctest --test-dir build-win32 --output-on-failure
 # The .deb and the Windows zip, and what each of them holds.
 run bash scripts/package.sh
+# The Windows program must load on Windows 95 and NT 4.0: no newer import.
+run bash scripts/check_imports.sh build-win32/blkcopy.exe
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLKCOPY_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$jobs"

@@ -1,7 +1,9 @@
 // The platform calls behind host, parent-process and console-window
 // detection, kept in one record so that a test can answer in the platform's
 // place: drive lists and device targets, another Windows family, a process
-// list, the command interpreter's variable. Private to Con and its tests.
+// list, the command interpreter's variable, a system that lacks a call (a null
+// entry: the call is bound at run time, see SystemCalls). Private to Con and
+// its tests.
 #pragma once
 
 #include "platform/platform.h"
@@ -20,6 +22,9 @@ struct HostCalls {
   DWORD(WINAPI* DosDevice)(LPCSTR device, LPSTR target, DWORD size);
   DWORD(WINAPI* EnvironmentVariable)(LPCSTR name, LPSTR buffer, DWORD size);
   BOOL(WINAPI* Close)(HANDLE handle);
+  HWND(WINAPI* ConsoleWindow)(void);
+  BOOL(WINAPI* GetFontEx)(HANDLE output, BOOL maximumWindow, PCONSOLE_FONT_INFOEX font);
+  BOOL(WINAPI* SetFontEx)(HANDLE output, BOOL maximumWindow, PCONSOLE_FONT_INFOEX font);
 };
 
 // The calls in use: the platform's own unless a test replaced them.

@@ -12,17 +12,21 @@
 namespace Con {
 
 HostCalls RealHostCalls() {
+  const OptionalCalls& optional = SystemCalls();
   return HostCalls{&GetVersionExA,
-                   &CreateToolhelp32Snapshot,
-                   &Process32First,
-                   &Process32Next,
+                   optional.Snapshot,
+                   optional.FirstProcess,
+                   optional.NextProcess,
                    &OpenProcess,
-                   &GetModuleFileNameExA,
-                   &GetProcessImageFileNameA,
+                   optional.ModuleFileNameEx,
+                   optional.ImageFileName,
                    &GetLogicalDriveStringsA,
-                   &QueryDosDeviceA,
+                   optional.DosDevice,
                    &GetEnvironmentVariableA,
-                   &CloseHandle};
+                   &CloseHandle,
+                   optional.ConsoleWindow,
+                   optional.GetFontEx,
+                   optional.SetFontEx};
 }
 
 HostCalls HostPlatform = RealHostCalls();
@@ -113,6 +117,10 @@ std::wstring ParentPathByQuery(DWORD ownId) {
 // The NT family from version 5 on and the older family: the process list
 // names the parent; only the NT family can open it for its full path.
 std::wstring ParentPathBySnapshot(DWORD ownId, bool ntFamily) {
+  // NT 4.0 has no process list at all: as if no snapshot could be taken.
+  if (!HostPlatform.Snapshot || !HostPlatform.FirstProcess || !HostPlatform.NextProcess) {
+    return std::wstring();
+  }
   HANDLE snapshot = HostPlatform.Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE || snapshot == nullptr) return std::wstring();
   PROCESSENTRY32 entry;
@@ -130,6 +138,7 @@ std::wstring ParentPathBySnapshot(DWORD ownId, bool ntFamily) {
 // The target of one drive name ("C:"), the NULs that end it cut off; empty
 // when the drive can't be queried.
 std::string DriveTarget(const std::string& drive) {
+  if (!HostPlatform.DosDevice) return std::string();
   std::string target(MAX_PATH, '\0');
   DWORD count =
       HostPlatform.DosDevice(drive.c_str(), &target[0], static_cast<DWORD>(target.size()));
@@ -176,15 +185,17 @@ std::wstring GetProcessImagePath(DWORD processId) {
   if (processId == 0) {
     return BufferText(buffer, GetModuleFileNameA(nullptr, buffer, MAX_PATH), MAX_PATH);
   }
+  // Without psapi (95/98/Me) another process's path can't be read at all.
+  if (!HostPlatform.ModuleFileNameEx) return std::wstring();
   HANDLE process = HostPlatform.OpenProc(kQueryAccess, FALSE, processId);
   if (!process) return std::wstring();
   std::wstring path;
   const DWORD length = HostPlatform.ModuleFileNameEx(process, nullptr, buffer, MAX_PATH);
   if (length > 0) {
     path = BufferText(buffer, length, MAX_PATH);
-  } else if (GetLastError() == ERROR_PARTIAL_COPY) {
+  } else if (GetLastError() == ERROR_PARTIAL_COPY && HostPlatform.ImageFileName) {
     // A process of another word width hides its module list; its image name
-    // is still there, as a device path.
+    // is still there, as a device path (from XP on).
     const DWORD deviceLength = HostPlatform.ImageFileName(process, buffer, MAX_PATH);
     if (deviceLength > 0) path = DevicePathToDosPath(BufferText(buffer, deviceLength, MAX_PATH));
   }

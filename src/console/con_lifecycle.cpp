@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "console/Con.h"
+#include "console/ConHostCalls.h"
 #include "console/ConState.h"
 
 namespace Con {
@@ -147,20 +148,22 @@ int GetExitCode() { return ExitCodeValue; }
 void SaveFont() {
   CONSOLE_FONT_INFOEX font = {};
   font.cbSize = sizeof(font);
-  FontSaved = GetCurrentConsoleFontEx(hConOut, FALSE, &font) != FALSE;
+  // Before Vista there is no such call: a font that can't be saved.
+  FontSaved = HostPlatform.GetFontEx && HostPlatform.GetFontEx(hConOut, FALSE, &font) != FALSE;
   SavedFont = font;
 }
 
 void RestoreFont() {
   CONSOLE_FONT_INFOEX font = SavedFont;
   font.cbSize = sizeof(font);
-  if (!IsUsableFont(font)) return;
+  if (!IsUsableFont(font) || !HostPlatform.SetFontEx) return;
   // The program never changes the font itself: when it is still the saved
   // one, there is nothing to give back.
   CONSOLE_FONT_INFOEX current = {};
   current.cbSize = sizeof(current);
-  if (GetCurrentConsoleFontEx(hConOut, FALSE, &current) && SameFont(current, font)) return;
-  SetCurrentConsoleFontEx(hConOut, FALSE, &font);
+  if (HostPlatform.GetFontEx && HostPlatform.GetFontEx(hConOut, FALSE, &current) &&
+      SameFont(current, font)) return;
+  HostPlatform.SetFontEx(hConOut, FALSE, &font);
 }
 
 }  // namespace Con

@@ -44,8 +44,9 @@ HWND GetConsoleHwnd() {
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof(version);
   HostPlatform.VersionEx(&version);
-  if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5) {
-    hConWnd = GetConsoleWindow();
+  if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5 &&
+      HostPlatform.ConsoleWindow) {
+    hConWnd = HostPlatform.ConsoleWindow();
     return hConWnd;
   }
   // Older systems have no call for it: give the console a title nobody else

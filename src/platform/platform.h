@@ -14,10 +14,34 @@
 
 // The process's command-line text after the program's own name, as wide text
 // exactly as the shell handed it over. On Windows it comes from
-// GetCommandLineW, never from the ANSI command line, which Windows best-fits
-// (a fullwidth quote would turn into a real one). On POSIX it is rebuilt from
+// GetCommandLineW, not from the ANSI command line, which Windows best-fits
+// (a fullwidth quote would turn into a real one); only a system without a
+// wide command line (95/98/Me) gives the ANSI one. On POSIX it is rebuilt from
 // argv so that SplitCommandLine gives back exactly the arguments the shell
 // passed. Returns false, with a message for the user in `problem`, when an
 // argument can't be represented in that text (a POSIX argument that holds a
 // double quote, or one that isn't valid text in the locale's encoding).
 bool GetArgumentText(std::wstring& text, std::wstring& problem);
+
+// Calls that only some Windows versions have. The program reaches them only
+// through this record: importing one would keep the program from loading at
+// all on a system that lacks it. On Windows each entry is looked up once, by
+// name, in its system library (GetModuleHandleA, or LoadLibraryA for
+// psapi.dll, then GetProcAddress); on POSIX they are our own layer's. A null
+// entry means the running system lacks the call, and the caller takes the
+// path that a failed call would take. Tests may replace entries.
+struct OptionalCalls {
+  HWND(WINAPI* ConsoleWindow)(void);                              // 2000
+  BOOL(WINAPI* GetFontEx)(HANDLE, BOOL, PCONSOLE_FONT_INFOEX);     // Vista
+  BOOL(WINAPI* SetFontEx)(HANDLE, BOOL, PCONSOLE_FONT_INFOEX);     // Vista
+  HANDLE(WINAPI* Snapshot)(DWORD flags, DWORD processId);         // 95, 2000
+  BOOL(WINAPI* FirstProcess)(HANDLE, LPPROCESSENTRY32);           // 95, 2000
+  BOOL(WINAPI* NextProcess)(HANDLE, LPPROCESSENTRY32);            // 95, 2000
+  DWORD(WINAPI* ModuleFileNameEx)(HANDLE, HMODULE, LPSTR, DWORD);  // psapi, NT 4.0
+  DWORD(WINAPI* ImageFileName)(HANDLE, LPSTR, DWORD);             // psapi, XP
+  DWORD(WINAPI* DosDevice)(LPCSTR, LPSTR, DWORD);                 // NT 3.1, not 95
+  // Null on the 95/98/Me family too, whose W entry points are stubs: there
+  // the ANSI command line is the one the program was given.
+  LPWSTR(WINAPI* CommandLineW)(void);                             // NT 3.1
+};
+OptionalCalls& SystemCalls();

@@ -18,6 +18,17 @@ std::wstring CodePageToWide(const std::string& bytes, UINT codePage);
 // The exact ANSI form of a path, as CreateFileA must get it; false when the
 // path has characters the ANSI code page can't represent.
 bool PathToAnsi(const std::wstring& path, std::string& ansi);
+// The two platform conversions behind the ones above, in one record so that a
+// test can answer as an older system would: Windows 95 and NT 4.0 refuse
+// WC_NO_BEST_FIT_CHARS with ERROR_INVALID_FLAGS.
+struct TextCalls {
+  int(WINAPI* WideToBytes)(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR bytes,
+                           int byteCount, LPCSTR defaultChar, LPBOOL usedDefault);
+  int(WINAPI* BytesToWide)(UINT codePage, DWORD flags, LPCSTR bytes, int byteCount, LPWSTR wide,
+                           int wideCount);
+};
+TextCalls& TextPlatform();
+
 // Display conversions to and from the ANSI code page.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& bytes);

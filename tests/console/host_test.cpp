@@ -142,7 +142,8 @@ class HostTest : public ::testing::Test {
     Con::HostPlatform =
         Con::HostCalls{&FakeVersion,   &FakeSnapshot,         &FakeFirstProcess,  &FakeNextProcess,
                        &FakeOpen,      &FakeModuleFileNameEx, &FakeImageFileName, &FakeDriveStrings,
-                       &FakeDosDevice, &FakeEnvironment,      &FakeClose};
+                       &FakeDosDevice, &FakeEnvironment,      &FakeClose,
+                       nullptr,        nullptr,               nullptr};
     PlatformId = VER_PLATFORM_WIN32_NT;
     MajorVersion = 10;
     SnapshotWorks = true;
@@ -311,6 +312,41 @@ TEST_F(HostTest, NtFamilyBeforeVersionFiveAsksTheNativeQuery) {
     EXPECT_EQ(throughQuery, L"");
     EXPECT_EQ(Con::ParentPid, 12345u) << "kept when there is no query";
   }
+}
+
+int FontSets = 0;
+BOOL WINAPI CountFontSet(HANDLE, BOOL, PCONSOLE_FONT_INFOEX) {
+  ++FontSets;
+  return TRUE;
+}
+
+TEST_F(HostTest, ACallTheSystemLacksTakesTheFailedCallsPath) {
+  // NT 4.0 has no process list, 95/98/Me no psapi.dll, only XP on reads an
+  // image as a device path, 95 has no device targets, and only Vista on has
+  // the console font calls (Windows 2000 and NT 4.0 keep their font).
+  TwoVolumes();
+  const DWORD own = GetCurrentProcessId();
+  Processes = {Record(own, 200, "blkcopy.exe"), Record(200, 4, "cmd.exe")};
+  Images[200] = {"", ERROR_PARTIAL_COPY, "\\Device\\HarddiskVolume1\\cmd.exe"};
+  EXPECT_EQ(Con::GetProcessImagePath(200), L"C:\\cmd.exe") << "all calls there";
+  Con::HostPlatform.ImageFileName = nullptr;
+  EXPECT_EQ(Con::GetProcessImagePath(200), L"");
+  Con::HostPlatform.ImageFileName = &FakeImageFileName;
+  Con::HostPlatform.DosDevice = nullptr;
+  EXPECT_EQ(Con::GetProcessImagePath(200), L"");
+  Images[200] = {"C:\\cmd.exe", 0, ""};
+  Con::HostPlatform.ModuleFileNameEx = nullptr;
+  EXPECT_EQ(Con::GetProcessImagePath(200), L"");
+  Con::HostPlatform.Snapshot = nullptr;
+  for (DWORD platform : {DWORD(VER_PLATFORM_WIN32_NT), DWORD(VER_PLATFORM_WIN32_WINDOWS)}) {
+    PlatformId = platform;
+    Con::ParentPath = Con::GetParentImagePath();
+    EXPECT_EQ(Con::GetHostKind(), 0) << "no process list, no parent";
+  }
+  Con::HostPlatform.SetFontEx = &CountFontSet;
+  Con::SaveFont();
+  Con::RestoreFont();
+  EXPECT_EQ(FontSets, 0) << "a font that could not be saved is not restored";
 }
 
 std::wstring Wide(const char* text) { return std::wstring(text, text + std::strlen(text)); }

@@ -2,7 +2,6 @@
 // with the bytes it read, in their places.
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 #include "fileio/copy_fixture.h"
 
@@ -13,6 +12,23 @@ namespace {
 
 class GrowingSource : public CopyTest {};
 
+struct Appender {
+  std::filesystem::path Path;
+  const std::string* More;
+  std::atomic<bool> Copying;
+};
+
+DWORD WINAPI Append(LPVOID parameter) {
+  Appender& job = *static_cast<Appender*>(parameter);
+  std::ofstream out(job.Path, std::ios::binary | std::ios::app);
+  for (size_t at = 0; at < job.More->size() && job.Copying.load(); at += 1000) {
+    const size_t piece = std::min<size_t>(1000, job.More->size() - at);
+    out.write(job.More->data() + at, static_cast<std::streamsize>(piece));
+    out.flush();
+  }
+  return 0;
+}
+
 TEST_F(GrowingSource, TheCopyIsAPrefixOfWhatTheSourceBecame) {
   // Uneven pieces keep the source's end off block boundaries, so that the
   // copy meets short blocks while more is still coming.
@@ -22,18 +38,14 @@ TEST_F(GrowingSource, TheCopyIsAPrefixOfWhatTheSourceBecame) {
     SCOPED_TRACE(run);
     CapturedLines().clear();
     WriteBytes(Path("source"), start);
-    std::atomic<bool> copying{true};
-    std::thread appender([&] {
-      std::ofstream out(Path("source"), std::ios::binary | std::ios::app);
-      for (size_t at = 0; at < more.size() && copying.load(); at += 1000) {
-        const size_t piece = std::min<size_t>(1000, more.size() - at);
-        out.write(more.data() + at, static_cast<std::streamsize>(piece));
-        out.flush();
-      }
-    });
+    Appender appender{Path("source"), &more, {true}};
+    // A platform thread: the Windows build's C++ library has no std::thread.
+    HANDLE thread = CreateThread(nullptr, 0, &Append, &appender, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
     const CopyOutcome outcome = StartCopy(W(Path("source")), W(Path("dest")));
-    copying.store(false);
-    appender.join();
+    appender.Copying.store(false);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
     EXPECT_EQ(outcome, CopyCompleted) << AllLines();
     const std::string dest = ReadBytes(Path("dest"));
     const std::string source = ReadBytes(Path("source"));
