@@ -30,6 +30,21 @@ bool DiskFileOrReport(HANDLE file, bool isSource) {
   return false;
 }
 
+bool Measure(HANDLE file, int64_t& size) {
+  SetLastError(NO_ERROR);
+  size = GetFileSize64(file);
+  return GetLastError() == NO_ERROR;
+}
+
+// A source must say how long it is: the copy ends there, and the progress and
+// the checks count on it. (A volume reached by another kind of path can't.)
+bool MeasurableOrReport(HANDLE file) {
+  int64_t size = 0;
+  if (Measure(file, size)) return true;
+  ReportMeasureFailure(GetLastError());
+  return false;
+}
+
 // A disk or a volume named by its device path. On Windows its size can't be
 // read as a file's, so it is refused before anything is opened.
 bool DevicePathOrReport(const std::wstring& path, bool isSource) {
@@ -125,7 +140,7 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
     return false;
   }
   destFile = INVALID_HANDLE_VALUE;
-  if (!DiskFileOrReport(sourceFile, true)) {
+  if (!DiskFileOrReport(sourceFile, true) || !MeasurableOrReport(sourceFile)) {
   } else if (!PathToAnsi(dest, destAnsi)) {
     ReportUnrepresentablePath(false);
   } else if (ExistingDestUsable(sourceFile, destAnsi) && GuardDestination(destAnsi)) {
@@ -154,12 +169,6 @@ bool FitsDestination(HANDLE sourceFile, HANDLE destFile) {
   if (sourceSize <= deviceSize) return true;
   ReportDeviceTooSmall(sourceSize, deviceSize);
   return false;
-}
-
-bool Measure(HANDLE file, int64_t& size) {
-  SetLastError(NO_ERROR);
-  size = GetFileSize64(file);
-  return GetLastError() == NO_ERROR;
 }
 
 // Measures both files and positions them for a resumed copy; decides from the
