@@ -121,14 +121,31 @@ void ReleaseDestination() {
   DestLocked = false;
 }
 
-// Opens the source, then, unless it is the same file or no file or disk, the
-// destination with `disposition`, holding the destination's lock. Reports
-// what failed; on failure nothing stays open and no destination was created
-// or truncated.
+// Opens the destination with `disposition` once it is known to be no other
+// name of the source, a file or a disk, and not being written by another
+// copy; the lock is held from then on. INVALID_HANDLE_VALUE after the report.
+HANDLE OpenDestination(HANDLE sourceFile, const std::wstring& dest, DWORD disposition) {
+  std::string destAnsi;
+  if (!PathToAnsi(dest, destAnsi)) {
+    ReportUnrepresentablePath(false);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!ExistingDestUsable(sourceFile, destAnsi) || !GuardDestination(destAnsi))
+    return INVALID_HANDLE_VALUE;
+  const HANDLE destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition);
+  if (destFile == INVALID_HANDLE_VALUE) {
+    ReportOpenFailure(false, GetLastError());
+    ReleaseDestination();
+  }
+  return destFile;
+}
+
+// Opens the source, then, when it is a file or a disk whose size can be read,
+// the destination. Reports what failed; on failure nothing stays open and no
+// destination was created or truncated.
 bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposition,
              HANDLE& sourceFile, HANDLE& destFile) {
   std::string sourceAnsi;
-  std::string destAnsi;
   if (DevicePathOrReport(source, true) || DevicePathOrReport(dest, false)) return false;
   if (!PathToAnsi(source, sourceAnsi)) {
     ReportUnrepresentablePath(true);
@@ -139,17 +156,9 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
     ReportOpenFailure(true, GetLastError());
     return false;
   }
-  destFile = INVALID_HANDLE_VALUE;
-  if (!DiskFileOrReport(sourceFile, true) || !MeasurableOrReport(sourceFile)) {
-  } else if (!PathToAnsi(dest, destAnsi)) {
-    ReportUnrepresentablePath(false);
-  } else if (ExistingDestUsable(sourceFile, destAnsi) && GuardDestination(destAnsi)) {
-    destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition);
-    if (destFile == INVALID_HANDLE_VALUE) {
-      ReportOpenFailure(false, GetLastError());
-      ReleaseDestination();
-    }
-  }
+  destFile = DiskFileOrReport(sourceFile, true) && MeasurableOrReport(sourceFile)
+                 ? OpenDestination(sourceFile, dest, disposition)
+                 : INVALID_HANDLE_VALUE;
   if (destFile == INVALID_HANDLE_VALUE) CloseHandle(sourceFile);
   return destFile != INVALID_HANDLE_VALUE;
 }

@@ -57,7 +57,8 @@ run NUL fromnul >output; expect 2 "The source is not a file or a disk" $? output
 
 head -c $((200 * 1024 * 1024 + 12345)) /dev/urandom >source
 start_copy source
-run source dest 64K /R >output; expect 2 "The destination is being written by another blkcopy" $? output
+run source dest 64K /R >output
+expect 2 "The destination is being written by another blkcopy" $? output
 wait "$copier"; expect 0 "File copy completed!" $? first
 cmp -s source dest || fail "the first copy was not byte-identical with a second writer refused"
 

@@ -453,9 +453,12 @@ BOOL SetRangeLock(HANDLE hFile, short type, DWORD offsetLow, DWORD offsetHigh, D
   }
   if (::fcntl(object->fd, F_OFD_SETLK, &range) == 0) return TRUE;
   const int error = errno;
-  if (error == EAGAIN || error == EACCES) SetLastError(ERROR_LOCK_VIOLATION);
-  else if (error == ENOLCK || error == EINVAL || error == EOPNOTSUPP) SetLastError(ERROR_NOT_SUPPORTED);
-  else SetLastErrorFromErrno(error);
+  if (error == EAGAIN || error == EACCES)
+    SetLastError(ERROR_LOCK_VIOLATION);  // held through another handle
+  else if (error == ENOLCK || error == EINVAL || error == EOPNOTSUPP)
+    SetLastError(ERROR_NOT_SUPPORTED);  // no locks on this file system or kernel
+  else
+    SetLastErrorFromErrno(error);
   return FALSE;
 }
 
