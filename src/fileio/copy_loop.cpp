@@ -5,6 +5,7 @@
 #include "console/Con.h"
 #include "fileio/copy_messages.h"
 #include "fileio/colours.h"
+#include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
 #include "platform/textconv.h"
 
@@ -72,13 +73,11 @@ bool WriteFullBlock() {
   return true;
 }
 
-// Writes the short block at the end of the file and makes it durable before
-// the tail handle goes away.
+// Writes the short block where the full blocks ended and makes it durable
+// before the tail handle goes away. On a file nobody else touches that is the
+// file's end; on a disk the end is the disk's, far beyond.
 bool AppendTail(HANDLE tail, DWORD size) {
-  LONG high = 0;
-  SetLastError(NO_ERROR);
-  if (SetFilePointer(tail, 0, &high, FILE_END) == INVALID_SET_FILE_POINTER &&
-      GetLastError() != NO_ERROR) {
+  if (!SetFilePointer64(tail, TotalBytes, FILE_BEGIN)) {
     // Written where the handle stands, at the start, it would overwrite the copy.
     ReportTailSeekFailure(GetLastError(), size);
     return false;
@@ -91,19 +90,45 @@ bool AppendTail(HANDLE tail, DWORD size) {
   return true;
 }
 
-bool WriteShortBlock(DWORD size) {
+// The tail handle is opened by path, so it must still reach the file the copy
+// has open: a destination renamed or deleted meanwhile would get its tail in a
+// new file at the old path. Opening only what exists creates no such file.
+HANDLE OpenTail(DWORD size) {
   const HANDLE tail =
       DestAnsiUsable ? CreateFileA(DestAnsi.c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr)
                      : INVALID_HANDLE_VALUE;
   if (tail == INVALID_HANDLE_VALUE) {
-    ReportTailOpenFailure(DestAnsiUsable ? GetLastError() : ERROR_NO_UNICODE_TRANSLATION, size);
-    return false;
+    const DWORD error = DestAnsiUsable ? GetLastError() : ERROR_NO_UNICODE_TRANSLATION;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+      ReportDestinationMoved(size);
+    else
+      ReportTailOpenFailure(error, size);
+    return INVALID_HANDLE_VALUE;
   }
+  if (SameFileHandles(tail, Dest)) return tail;
+  CloseHandle(tail);
+  ReportDestinationMoved(size);
+  return INVALID_HANDLE_VALUE;
+}
+
+bool WriteShortBlock(DWORD size) {
+  const HANDLE tail = OpenTail(size);
+  if (tail == INVALID_HANDLE_VALUE) return false;
   const bool appended = AppendTail(tail, size);
   CloseHandle(tail);
   return appended;
+}
+
+// A source cut short while it was read (another program truncating it) left
+// the destination longer than the source now is: that is no copy of it.
+bool SourceKeptItsLength() {
+  SetLastError(NO_ERROR);
+  const int64_t now = GetFileSize64(Source);
+  if (GetLastError() != NO_ERROR || now >= TotalBytes) return true;
+  ReportSourceShrank(SourceSize, now, TotalBytes);
+  return false;
 }
 
 // A resumed copy whose destination already holds the whole source: nothing
@@ -209,7 +234,7 @@ CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePat
     FlushFileBuffers(Dest);  // keep what was written for /R; the failure is already told
   else if (Con::BreakPressed())
     outcome = BreakEnding();
-  else
+  else if (SourceKeptItsLength())
     outcome = CompletedEnding(destPath);
   VirtualFree(Buffer, 0, MEM_RELEASE);
   Buffer = nullptr;

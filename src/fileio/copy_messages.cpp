@@ -273,4 +273,73 @@ void ReportResumeCheckFailure(DWORD error) {
              L"without /R to copy the whole file again.");
 }
 
+void ReportNotADiskFile(bool isSource, DWORD type) {
+  const std::wstring which = isSource ? L"source" : L"destination";
+  EngineLine(L"The " + which + L" is not a file or a disk");
+  std::wstring what;
+  if (type == FILE_TYPE_PIPE)
+    what = L"It is a pipe, a FIFO or a socket";
+  else if (type == FILE_TYPE_CHAR)
+    what = L"It is a character device or a console (such as /dev/null, /dev/zero, a terminal, "
+           L"NUL or CON), or a file the system makes up as it is read (such as those in /proc)";
+  else
+    what = L"It is of a kind the system does not name (type " + Number(type) + L")";
+  if (isSource)
+    EngineLine(what + L": its size is not known before it is read, so no copy of it can be "
+                      L"checked. Nothing was copied. Save its data to a file first, then copy "
+                      L"that file.");
+  else
+    EngineLine(what + L": what is written there is not kept as a file's bytes are, so no copy "
+                      L"would be made. Nothing was written. Give a file or a disk as the "
+                      L"destination.");
+}
+
+void ReportDevicePath(bool isSource) {
+  EngineLine(std::wstring(L"The ") + (isSource ? L"source" : L"destination") +
+             L" is a device path (\\\\.\\...)");
+  EngineLine(L"blkcopy copies files; a disk or a volume can't be measured here. Nothing was "
+             L"copied. Copy to or from a file instead.");
+}
+
+void ReportDestinationBusy() {
+  EngineLine(L"The destination is being written by another blkcopy");
+  EngineLine(L"Two copies into one file would write over each other. Nothing was written. "
+             L"Wait until the other copy has ended (or stop it), then run the command again.");
+}
+
+void ReportDeviceTooSmall(int64_t sourceSize, int64_t deviceSize) {
+  EngineLine(L"The destination device is too small for the source");
+  EngineLine(L"The source has " + Number(sourceSize) + L" bytes and the device holds " +
+             Number(deviceSize) + L". Nothing was written. Give a larger device or a file as "
+             L"the destination.");
+}
+
+void ReportResumeOntoDevice() {
+  EngineLine(L"The destination is a device, so /R can't continue a copy onto it");
+  EngineLine(L"A device's size is its capacity, not the bytes an interrupted copy wrote to it. "
+             L"Nothing was written. Run the command without /R to write the whole source "
+             L"again.");
+}
+
+void ReportDestinationMoved(DWORD tailBytes) {
+  EngineLine(L"The destination was moved or deleted during the copy");
+  EngineLine(L"Its path no longer names the file being written, so the last " +
+             Number(tailBytes) + L" bytes of the source were not written, and the file "
+             L"wherever it went is incomplete. Copy the file again without /R.");
+}
+
+void ReportSourceShrank(int64_t atStart, int64_t now, int64_t copied) {
+  EngineLine(L"The source got shorter during the copy");
+  EngineLine(L"It had " + Number(atStart) + L" bytes when the copy began and has " +
+             Number(now) + L" now, while " + Number(copied) +
+             L" bytes were written: the destination is no copy of it. Once nothing changes the "
+             L"source, copy it again without /R.");
+}
+
+void ReportSourceRecheckFailure(DWORD error) {
+  EngineLine(L"Could not read the source again to check that the destination is a copy of it "
+             L"(" + ErrorText(error) + L"); nothing was written. Run the command without /R to "
+             L"copy the whole file again.");
+}
+
 }  // namespace modFileIO

@@ -63,4 +63,24 @@ void ReportNotAPartialCopy(int64_t windowStart, int64_t windowBytes);
 // The destination could not be read back to check it before a resumed copy.
 void ReportResumeCheckFailure(DWORD error);
 
+// The source or the destination is no file or disk (GetFileType `type`): a
+// pipe, FIFO, socket, character device or console, or a file the system makes
+// up as it is read. Nothing was copied.
+void ReportNotADiskFile(bool isSource, DWORD type);
+// A disk or volume named by its device path (\\.\...), which is refused.
+void ReportDevicePath(bool isSource);
+// Another blkcopy holds the destination's lock.
+void ReportDestinationBusy();
+// The destination is a device smaller than the source; nothing was written.
+void ReportDeviceTooSmall(int64_t sourceSize, int64_t deviceSize);
+// /R onto a device, whose size says nothing of how much was copied.
+void ReportResumeOntoDevice();
+// The destination path no longer reaches the file being written: the last
+// `tailBytes` bytes were not written anywhere.
+void ReportDestinationMoved(DWORD tailBytes);
+// The source is now shorter (`now`) than what was copied of it (`copied`).
+void ReportSourceShrank(int64_t atStart, int64_t now, int64_t copied);
+// The source could not be opened again to check a finished copy.
+void ReportSourceRecheckFailure(DWORD error);
+
 }  // namespace modFileIO

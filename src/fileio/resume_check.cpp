@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "fileio/copy_messages.h"
+#include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
 #include "fileio/resume_check.h"
 #include "platform/textconv.h"
@@ -104,6 +105,28 @@ bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t
   if (result == Different) ReportNotAPartialCopy(startOffset - size, size);
   VirtualFree(buffer, 0, MEM_RELEASE);
   return result == Same;
+}
+
+bool FinishedCopyMatches(HANDLE sourceFile, const std::wstring& sourcePath,
+                         const std::wstring& destPath, int64_t size) {
+  if (size <= 0) return true;
+  std::string sourceAnsi;
+  PathToAnsi(sourcePath, sourceAnsi);  // exact: the copy's own handle was opened by it
+  const HANDLE reader = CreateFileA(sourceAnsi.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (reader == INVALID_HANDLE_VALUE) {
+    ReportSourceRecheckFailure(GetLastError());
+    return false;
+  }
+  // The path might have come to name another file since the copy's own open.
+  bool matches = false;
+  if (SameFileHandles(reader, sourceFile))
+    matches = ResumePointMatches(reader, destPath, size);
+  else
+    ReportSourceRecheckFailure(ERROR_FILE_NOT_FOUND);
+  CloseHandle(reader);
+  return matches;
 }
 
 }  // namespace modFileIO

@@ -16,5 +16,11 @@ namespace modFileIO {
 // that say why, when they differ or can't be read; nothing is written either
 // way.
 bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t startOffset);
+// The same check for a destination as long as the source (`size` bytes), whose
+// end no unbuffered handle can reach when it is no whole sector: the source is
+// read through a buffered handle of its own, which must reach the file that
+// `sourceFile` has open.
+bool FinishedCopyMatches(HANDLE sourceFile, const std::wstring& sourcePath,
+                         const std::wstring& destPath, int64_t size);
 
 }  // namespace modFileIO

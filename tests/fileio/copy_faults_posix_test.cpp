@@ -66,8 +66,8 @@ TEST_F(CopyFaults, AFailedTailWriteLeavesTheFullBlocks) {
 
 TEST_F(CopyFaults, ATailHandleThatCannotBeOpenedEndsTheCopyAsFailed) {
   const std::string bytes = Pattern(2 * Block + 10, 5);
-  // Source, the identity probe, destination, then the tail handle.
-  Inject("CreateFileA:after=3:error=32");
+  // Source, the identity probe, the lock's guard, destination, then the tail.
+  Inject("CreateFileA:after=4:error=32");
   EXPECT_EQ(FreshCopy(bytes), CopyFailed);
   EXPECT_TRUE(Dest() == bytes.substr(0, 2 * Block));
   EXPECT_EQ(CapturedLines().at(0), L"Could not open buffered destination file");
@@ -133,13 +133,21 @@ TEST_F(CopyFaults, AResumeOffsetOfNoWholeSectorsIsExplained) {
   EXPECT_TRUE(Said(L"1000 bytes, is not a whole number of the disk's sectors")) << AllLines();
 }
 
-TEST_F(CopyFaults, AFinishedCopyIsNeitherPositionedNorRead) {
+// A destination as long as the source completes only when its last block is
+// the source's; its end, no whole sector, is reached through buffered handles.
+TEST_F(CopyFaults, AFinishedCopyIsCheckedButNotCopiedAgain) {
   const std::string bytes = Pattern(3 * Block + 100, 11);
   WriteBytes(Path("source"), bytes);
   WriteBytes(Path("dest"), bytes);
-  Inject("ReadFile:times=0,SetFilePointer:times=0");
   EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
   EXPECT_EQ(CapturedLines().at(0), L"File copy completed!");
+  std::string other = bytes;
+  other.back() ^= 1;
+  WriteBytes(Path("dest"), other);
+  CapturedLines().clear();
+  EXPECT_EQ(Resume(), CopyNotStarted) << AllLines();
+  EXPECT_EQ(CapturedLines().at(0), L"The destination is not a partial copy of the source");
+  EXPECT_TRUE(Dest() == other);
 }
 
 TEST_F(CopyFaults, LinksToTheSourceAreTheSameFile) {

@@ -25,9 +25,10 @@ TEST_F(ResumeCheckFaults, ACheckThatCannotReadStopsTheResume) {
     const wchar_t* line;
   };
   // Calls counted: CreateFileA opens the source, the identity probe, the
-  // destination, then the check's reader; the check reads the source first.
+  // lock's guard, the destination, then the check's reader; the check reads
+  // the source first.
   const Case cases[] = {
-      {"CreateFileA:after=3:error=5",
+      {"CreateFileA:after=4:error=5",
        L"Could not read the destination file to check that it is a partial copy of the source "
        L"(system error 5)"},
       {"ReadFile:error=1117", L"ReadFile returned 0??"},

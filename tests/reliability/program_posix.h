@@ -153,6 +153,7 @@ inline std::string ReadText(const fs::path& path) {
 struct RunOptions {
   std::string faults;      // BLKCOPY_FAULTS, when not empty
   bool asNobody = false;   // without root's right to open any file
+  int boundSeconds = 0;    // when not 0, run under timeout -k: a hang ends as 124
 };
 
 // Starts the built program with `args`; its standard output and error go to
@@ -162,7 +163,10 @@ struct RunOptions {
 inline pid_t Start(const std::vector<std::string>& args, const fs::path& output,
                    const RunOptions& options = {}) {
   // Everything the child needs is made before fork: it only calls the system.
-  std::vector<std::string> texts = {BLKCOPY_EXE};
+  std::vector<std::string> texts;
+  if (options.boundSeconds > 0)
+    texts = {"/usr/bin/timeout", "-k", "2", std::to_string(options.boundSeconds)};
+  texts.push_back(BLKCOPY_EXE);
   texts.insert(texts.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& text : texts) argv.push_back(&text[0]);

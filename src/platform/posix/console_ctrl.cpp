@@ -60,6 +60,9 @@ void Install() {
     if (sigaction(signal, nullptr, &found) == 0 && found.sa_handler == SIG_IGN) continue;
     sigaction(signal, &action, nullptr);
   }
+  // A write to a pipe whose reader has gone fails with ERROR_BROKEN_PIPE, as
+  // on Windows, instead of ending the process in the middle of a copy.
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace

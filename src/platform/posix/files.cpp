@@ -2,8 +2,12 @@
 // results and error codes, unbuffered handles on O_DIRECT, and page-aligned
 // memory for unbuffered transfers.
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <linux/magic.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,6 +43,7 @@ struct FileHandle : PosixHandle {
   // the cache, which is emptied behind them.
   bool Emulated() const { return unbuffered && !direct; }
   bool TransferAllowed(const void* buffer, DWORD size) const;
+  DWORD WithinFile(DWORD size) const;
   // The checks Windows makes before a transfer, after the injected faults;
   // false with the last error set.
   bool MayTransfer(const char* function, bool permitted, const void* buffer, DWORD size) const;
@@ -67,6 +72,22 @@ void FileHandle::DropCacheBehind(int64_t start, DWORD size) {
   cacheFrom = start;
 }
 
+bool DescriptorSize(int fd, int64_t& size);
+
+// A read asks for no more than the file has left, rounded up to whole pages
+// so that an unbuffered read keeps its alignment: the kernel maps every page
+// a direct read asks for, and a 2 GB block for a 1 MB file would make the
+// whole buffer resident, which Windows' committed but untouched memory isn't.
+DWORD FileHandle::WithinFile(DWORD size) const {
+  const int64_t page = 4096;
+  int64_t length = 0;
+  const off_t position = ::lseek(fd, 0, SEEK_CUR);
+  if (position < 0 || !DescriptorSize(fd, length)) return size;
+  const int64_t left = length > position ? length - position : 0;
+  const int64_t wanted = (left + page - 1) / page * page + page;  // a page more: growth shows
+  return wanted < static_cast<int64_t>(size) ? static_cast<DWORD>(wanted) : size;
+}
+
 bool FileHandle::MayTransfer(const char* function, bool permitted, const void* buffer,
                              DWORD size) const {
   if (PosixFaults::CallFails(function)) return false;
@@ -86,7 +107,7 @@ BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
   if (!MayTransfer("ReadFile", readable, buffer, size)) return FALSE;
   const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
   DWORD got = 0;
-  const BOOL ok = PosixHandle::Read(buffer, size, &got);
+  const BOOL ok = PosixHandle::Read(buffer, WithinFile(size), &got);
   if (done) *done = got;
   if (got > 0 && Emulated()) DropCacheBehind(start, got);
   return ok;
@@ -166,15 +187,55 @@ void SetFileTime(FILETIME& target, const struct timespec& time) {
   target.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
 }
 
+// A file's size, and a block device's: st_size of a device node is 0, while
+// Windows measures a disk by its capacity.
+bool DescriptorSize(int fd, int64_t& size) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return false;
+  uint64_t bytes = static_cast<uint64_t>(info.st_size);
+  if (S_ISBLK(info.st_mode) && ::ioctl(fd, BLKGETSIZE64, &bytes) != 0) return false;
+  size = static_cast<int64_t>(bytes);
+  return true;
+}
+
+// Files that procfs, sysfs and their like make up as they are read: they call
+// themselves regular files of 0 bytes, or of a size their reads don't keep to.
+bool MadeUpOnReading(int fd) {
+  struct statfs volume;
+  if (::fstatfs(fd, &volume) != 0) return false;
+  switch (static_cast<unsigned long>(volume.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A FIFO or socket whose open would fail (a FIFO opened for writing with no
+// reader, any socket) still gets a handle, one that can only be asked what it
+// is: Windows opens a pipe, and the caller learns from GetFileType.
+int OpenForQueryOnly(const char* path) {
+  struct stat info;
+  if (::stat(path, &info) != 0 || !(S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) return -1;
+  return ::open(path, O_PATH | O_CLOEXEC);
+}
+
 // Position arithmetic of SetFilePointer; false with the Win32 error when the
 // move can't be made.
 bool TargetPosition(int fd, int64_t distance, DWORD method, int64_t& target, DWORD& error) {
   int64_t base = 0;
-  struct stat info;
   switch (method) {
     case FILE_BEGIN: break;
     case FILE_CURRENT: base = ::lseek(fd, 0, SEEK_CUR); break;
-    case FILE_END: base = ::fstat(fd, &info) == 0 ? info.st_size : -1; break;
+    case FILE_END:
+      if (!DescriptorSize(fd, base)) base = -1;
+      break;
     default: error = ERROR_INVALID_PARAMETER; return false;
   }
   if (base < 0) {
@@ -209,10 +270,21 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     return Fail(ERROR_INVALID_PARAMETER);
   struct stat info;
   const bool existed = ::stat(lpFileName, &info) == 0;
-  const int fd = ::open(lpFileName, flags, 0666);
+  // No open may wait: a FIFO without its other end would hold the program
+  // where no signal reaches it. Whether it can be used is the caller's to ask.
+  int fd = ::open(lpFileName, flags | O_NONBLOCK, 0666);
+  if (fd < 0 && errno == ENXIO) {
+    fd = OpenForQueryOnly(lpFileName);
+    if (fd >= 0) dwDesiredAccess = 0;
+    else errno = ENXIO;
+  }
   if (fd < 0) {
     const int error = errno;
     return Fail(error == ENOENT ? MissingError(lpFileName) : Win32ErrorFromErrno(error));
+  }
+  if (!(flags & O_PATH) && dwDesiredAccess != 0) {
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status >= 0) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
   }
   // Windows opens a folder only for backup semantics, which we never ask for.
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
@@ -222,7 +294,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
   const bool unbuffered = (dwFlagsAndAttributes & FILE_FLAG_NO_BUFFERING) != 0;
   auto* file = new FileHandle(fd, (dwDesiredAccess & GENERIC_READ) != 0,
                               (dwDesiredAccess & GENERIC_WRITE) != 0, unbuffered);
-  if (unbuffered && !(flags & O_PATH)) file->direct = TryDirect(fd);
+  if (unbuffered && !(flags & O_PATH) && dwDesiredAccess != 0) file->direct = TryDirect(fd);
   const bool reopened = dwCreationDisposition == OPEN_ALWAYS ||
                         dwCreationDisposition == CREATE_ALWAYS;
   SetLastError(reopened && existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
@@ -280,13 +352,13 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   if (PosixFaults::CallFails("GetFileSize")) return INVALID_FILE_SIZE;
   PosixHandle* object = FromHandle(hFile);
-  struct stat info;
+  int64_t measured = 0;
   if (!object) return INVALID_FILE_SIZE;
-  if (::fstat(object->fd, &info) != 0) {
+  if (!DescriptorSize(object->fd, measured)) {
     SetLastErrorFromErrno(errno);
     return INVALID_FILE_SIZE;
   }
-  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  const uint64_t size = static_cast<uint64_t>(measured);
   if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
   SetLastError(NO_ERROR);
   return static_cast<DWORD>(size);
@@ -326,6 +398,9 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
   std::memset(lpInfo, 0, sizeof *lpInfo);
   DWORD attributes = S_ISDIR(info.st_mode) ? 0x10 : 0;         // FILE_ATTRIBUTE_DIRECTORY
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= 0x1;  // READONLY
+  if (S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DEVICE;
+  int64_t measured = 0;
+  if (S_ISBLK(info.st_mode) && DescriptorSize(object->fd, measured)) info.st_size = measured;
   lpInfo->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
   SetFileTime(lpInfo->ftCreationTime, info.st_ctim);  // no creation time here: the change time
   SetFileTime(lpInfo->ftLastAccessTime, info.st_atim);
@@ -342,6 +417,64 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
   lpInfo->nFileIndexHigh = static_cast<DWORD>(inode >> 32);
   lpInfo->nFileIndexLow = static_cast<DWORD>(inode);
   return TRUE;
+}
+
+DWORD WINAPI GetFileType(HANDLE hFile) {
+  PosixHandle* object = FromHandle(hFile);
+  if (!object) return FILE_TYPE_UNKNOWN;
+  struct stat info;
+  if (object->fd < 0) return FILE_TYPE_CHAR;  // a console of our own making
+  if (::fstat(object->fd, &info) != 0) {
+    SetLastErrorFromErrno(errno);
+    return FILE_TYPE_UNKNOWN;
+  }
+  SetLastError(NO_ERROR);
+  if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
+  if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
+  if (S_ISBLK(info.st_mode)) return FILE_TYPE_DISK;
+  if (S_ISREG(info.st_mode)) return MadeUpOnReading(object->fd) ? FILE_TYPE_CHAR : FILE_TYPE_DISK;
+  return FILE_TYPE_UNKNOWN;
+}
+
+namespace {
+
+BOOL SetRangeLock(HANDLE hFile, short type, DWORD offsetLow, DWORD offsetHigh, DWORD bytesLow,
+                  DWORD bytesHigh) {
+  PosixHandle* object = FromHandle(hFile);
+  if (!object) return FALSE;
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(static_cast<uint64_t>(offsetHigh) << 32 | offsetLow);
+  range.l_len = static_cast<off_t>(static_cast<uint64_t>(bytesHigh) << 32 | bytesLow);
+  if (range.l_start < 0 || range.l_len <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (::fcntl(object->fd, F_OFD_SETLK, &range) == 0) return TRUE;
+  const int error = errno;
+  if (error == EAGAIN || error == EACCES)
+    SetLastError(ERROR_LOCK_VIOLATION);  // held through another handle
+  else if (error == ENOLCK || error == EINVAL || error == EOPNOTSUPP)
+    SetLastError(ERROR_NOT_SUPPORTED);  // no locks on this file system or kernel
+  else
+    SetLastErrorFromErrno(error);
+  return FALSE;
+}
+
+}  // namespace
+
+BOOL WINAPI LockFile(HANDLE hFile, DWORD dwFileOffsetLow, DWORD dwFileOffsetHigh,
+                     DWORD nNumberOfBytesToLockLow, DWORD nNumberOfBytesToLockHigh) {
+  if (PosixFaults::CallFails("LockFile")) return FALSE;
+  return SetRangeLock(hFile, F_WRLCK, dwFileOffsetLow, dwFileOffsetHigh, nNumberOfBytesToLockLow,
+                      nNumberOfBytesToLockHigh);
+}
+
+BOOL WINAPI UnlockFile(HANDLE hFile, DWORD dwFileOffsetLow, DWORD dwFileOffsetHigh,
+                       DWORD nNumberOfBytesToUnlockLow, DWORD nNumberOfBytesToUnlockHigh) {
+  return SetRangeLock(hFile, F_UNLCK, dwFileOffsetLow, dwFileOffsetHigh, nNumberOfBytesToUnlockLow,
+                      nNumberOfBytesToUnlockHigh);
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {

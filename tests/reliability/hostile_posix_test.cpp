@@ -1,0 +1,315 @@
+// The world as it is: sources and destinations that are no files (pipes,
+// FIFOs, devices, /proc), block devices, files that others move, delete,
+// shorten or write while the copy runs, and an output that closes. Every run
+// is bounded by timeout -k; each ends byte-identical with exit code 0, or
+// refused or failed with a line that says so and nothing written outside the
+// destination's own bytes.
+#include <sys/resource.h>
+
+#include <functional>
+
+#include "reliability/program_posix.h"
+
+using namespace reliability;
+
+namespace {
+
+const int Bound = 60;  // seconds any one run may take
+const uint64_t SourceSeed = 21;
+const uint64_t OtherSeed = 22;
+
+class Hostile : public ProgramTest {
+ protected:
+  int RunBounded(const std::vector<std::string>& args) {
+    RunOptions options;
+    options.boundSeconds = Bound;
+    return RunProgram(args, options);
+  }
+  pid_t StartBounded(const std::vector<std::string>& args, const fs::path& output) {
+    RunOptions options;
+    options.boundSeconds = Bound;
+    return Start(args, output, options);
+  }
+  bool Said(const std::string& line) const {
+    return Output().find(line + "\r\n") != std::string::npos;
+  }
+};
+
+// ---- Refused before anything is written -----------------------------------
+
+TEST_F(Hostile, WhatIsNoFileOrDiskIsRefusedBeforeAnythingIsWritten) {
+  const std::string source = Path("source").string();
+  const std::string dest = Path("dest").string();
+  const std::string fifo = Path("fifo").string();
+  WriteGenerated(source, SourceSeed, 100000);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string noSource = "The source is not a file or a disk";
+  const std::string noDest = "The destination is not a file or a disk";
+  struct Case {
+    const char* what;
+    std::string from, to, line;
+    bool readerOnFifo;  // a reader holds the FIFO open, as `cat fifo` would
+  };
+  const Case cases[] = {
+      {"a FIFO with no writer as source", fifo, dest, noSource, false},
+      {"/dev/zero", "/dev/zero", dest, noSource, false},
+      {"/dev/urandom", "/dev/urandom", dest, noSource, false},
+      {"standard input", "/dev/stdin", dest, noSource, false},
+      {"a /proc file", "/proc/self/status", dest, noSource, false},
+      {"a sysfs file", "/sys/kernel/mm/transparent_hugepage/enabled", dest, noSource, false},
+      {"a FIFO with no reader as destination", source, fifo, noDest, false},
+      {"a FIFO with a reader as destination", source, fifo, noDest, true},
+      {"/dev/null", source, "/dev/null", noDest, false},
+  };
+  for (const Case& c : cases) {
+    if (!fs::exists(c.from)) continue;
+    for (bool resume : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (resume ? " with /R" : ""));
+      // An existing destination keeps every byte; a missing one stays missing.
+      if (resume) WriteGenerated(dest, OtherSeed, 5000); else fs::remove(dest);
+      const int reader =
+          c.readerOnFifo ? ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+      std::vector<std::string> args = {c.from, c.to, "64K"};
+      if (resume) args.push_back("/R");
+      EXPECT_EQ(RunBounded(args), 2) << Output();
+      EXPECT_TRUE(Said(c.line)) << Output();
+      EXPECT_EQ(Output().find("File copy completed!"), std::string::npos);
+      if (resume) {
+        EXPECT_EQ(FirstDifference(dest, OtherSeed, 5000), -1);
+      } else if (c.to == dest) {
+        EXPECT_FALSE(fs::exists(dest));
+      }
+      if (reader >= 0) {
+        char byte;
+        EXPECT_LE(::read(reader, &byte, 1), 0);  // nothing reached the FIFO
+        ::close(reader);
+      }
+    }
+  }
+  EXPECT_EQ(FirstDifference(source, SourceSeed, 100000), -1);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// /R compares the destination's last block with the source's for every
+// resume offset above 0, a destination as long as the source included.
+TEST_F(Hostile, AResumeOntoAFileOfTheSameSizeIsCheckedToo) {
+  const int64_t size = 100000;
+  WriteGenerated(Path("source"), SourceSeed, size);
+  WriteGenerated(Path("dest"), OtherSeed, size);
+  const std::vector<std::string> args = {Path("source").string(), Path("dest").string(), "/R"};
+  EXPECT_EQ(RunBounded(args), 2) << Output();
+  EXPECT_TRUE(Said("The destination is not a partial copy of the source")) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), OtherSeed, size), -1);
+  fs::copy_file(Path("source"), Path("dest"), fs::copy_options::overwrite_existing);
+  EXPECT_EQ(RunBounded(args), 0) << Output();
+  EXPECT_TRUE(Said("File copy completed!")) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), SourceSeed, size), -1);
+}
+
+// ---- Block devices ----------------------------------------------------------
+
+class BlockDevice : public Hostile {
+ protected:
+  static const int64_t DeviceBytes = 8 * MiB;
+
+  void SetUp() override {
+    Hostile::SetUp();
+    if (::geteuid() != 0) GTEST_SKIP() << "loop devices need root";
+    WriteGenerated(Path("backing"), OtherSeed, DeviceBytes);
+    const std::string command = "timeout -k 2 20 losetup -f --show " +
+                                Path("backing").string() + " >" + Path("loop").string() +
+                                " 2>/dev/null";
+    if (std::system(command.c_str()) != 0)
+      GTEST_SKIP() << "losetup could not attach a loop device here (no /dev/loop-control?)";
+    device_ = ReadText(Path("loop"));
+    device_.erase(device_.find_last_not_of("\n") + 1);
+  }
+  void TearDown() override {
+    if (!device_.empty()) std::system(("timeout -k 2 20 losetup -d " + device_).c_str());
+    Hostile::TearDown();
+  }
+
+  std::string device_;
+};
+
+TEST_F(BlockDevice, ImagesAreWrittenReadAndResumedWhole) {
+  const int64_t image = 3 * MiB + 12345;  // a tail that is no whole block
+  WriteGenerated(Path("image"), SourceSeed, image);
+  WriteGenerated(Path("huge"), SourceSeed, DeviceBytes + 512);
+  const std::string disk = Path("disk").string();
+
+  // The image onto the device: its tail behind the full blocks, not at 0, and
+  // the device's bytes beyond the image as they were.
+  EXPECT_EQ(RunBounded({Path("image").string(), device_, "1M"}), 0) << Output();
+  EXPECT_TRUE(Said("File copy completed!")) << Output();
+  EXPECT_EQ(FirstDifferenceBetween(Path("image"), device_), image);
+  std::vector<char> after(DeviceBytes - image);
+  {
+    std::ifstream in(device_, std::ios::binary);
+    in.seekg(image);
+    in.read(after.data(), static_cast<std::streamsize>(after.size()));
+    std::vector<char> expected(DeviceBytes);
+    for (int64_t at = 0; at < DeviceBytes; at += static_cast<int64_t>(PieceBytes))
+      FillPiece(OtherSeed, static_cast<uint64_t>(at) / PieceBytes, expected.data() + at,
+                PieceBytes);
+    EXPECT_TRUE(std::equal(after.begin(), after.end(), expected.begin() + image));
+  }
+
+  // The device imaged: its whole capacity, shown as the source's size.
+  EXPECT_EQ(RunBounded({device_, disk, "1M"}), 0) << Output();
+  EXPECT_NE(Output().find("8,388,608"), std::string::npos) << Output();
+  EXPECT_EQ(FirstDifferenceBetween(device_, disk), -1);
+  // An interrupted image, continued with /R.
+  ASSERT_EQ(::truncate(disk.c_str(), 3 * MiB), 0);
+  EXPECT_EQ(RunBounded({device_, disk, "1M", "/R"}), 0) << Output();
+  EXPECT_EQ(FirstDifferenceBetween(device_, disk), -1);
+
+  // A source larger than the device, and /R onto a device: nothing written.
+  struct Refusal {
+    std::vector<std::string> args;
+    int exit;
+    const char* line;
+  };
+  const Refusal refusals[] = {
+      {{Path("huge").string(), device_, "1M"}, 3,
+       "The destination device is too small for the source"},
+      {{Path("image").string(), device_, "1M", "/R"}, 2,
+       "The destination is a device, so /R can't continue a copy onto it"},
+  };
+  for (const Refusal& r : refusals) {
+    SCOPED_TRACE(r.line);
+    EXPECT_EQ(RunBounded(r.args), r.exit) << Output();
+    EXPECT_TRUE(Said(r.line)) << Output();
+    EXPECT_EQ(FirstDifferenceBetween(device_, disk), -1);
+  }
+}
+
+// ---- Others at work during the copy -----------------------------------------
+
+// A copy long enough to be caught running: `act` runs once its destination
+// holds 8 MiB.
+class Meddled : public Hostile {
+ protected:
+  static const int64_t Size = 192 * MiB + 12345;
+
+  void SetUp() override {
+    Hostile::SetUp();
+    WriteGenerated(Path("source"), SourceSeed, Size);
+  }
+  int CopyWhile(const std::function<void()>& act) {
+    const pid_t pid =
+        StartBounded({Path("source").string(), Path("dest").string(), "64K"}, Path("output"));
+    while (SizeOf(Path("dest")) < 8 * MiB) {
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    act();
+    return Wait(pid);
+  }
+};
+
+TEST_F(Meddled, ADestinationMovedOrASourceShortenedFailsTheCopy) {
+  const fs::path source = Path("source");
+  const fs::path dest = Path("dest");
+  const fs::path moved = Path("moved");
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"renamed", [&] { fs::rename(dest, moved); },
+       "The destination was moved or deleted during the copy"},
+      {"deleted", [&] { fs::remove(dest); },
+       "The destination was moved or deleted during the copy"},
+      {"source cut to 1 MiB", [&] { fs::resize_file(source, MiB); },
+       "The source got shorter during the copy"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(dest);
+    fs::remove(moved);
+    EXPECT_EQ(CopyWhile(c.act), 3) << Output();
+    EXPECT_TRUE(Said(c.line)) << Output();
+    EXPECT_EQ(Output().find("File copy completed!"), std::string::npos);
+    if (fs::exists(moved)) {
+      // The file that went away holds whole blocks of the source, no tail;
+      // nothing new stands at the old path.
+      EXPECT_FALSE(fs::exists(dest));
+      EXPECT_EQ(SizeOf(moved) % (64 * 1024), 0);
+      EXPECT_EQ(FirstDifference(moved, SourceSeed, SizeOf(moved)), -1);
+    } else if (fs::exists(dest)) {
+      // Longer than the source now is, and said so with both sizes.
+      EXPECT_NE(Output().find("It had " + std::to_string(Size) +
+                              " bytes when the copy began and has 1048576 now"),
+                std::string::npos)
+          << Output();
+      EXPECT_GT(SizeOf(dest), MiB);
+    }
+    WriteGenerated(source, SourceSeed, Size);
+  }
+}
+
+TEST_F(Meddled, ASecondWriterIsRefusedWhileTheFirstCopies) {
+  const std::vector<std::string> fresh = {Path("source").string(), Path("dest").string()};
+  std::vector<std::string> resumed = fresh;
+  resumed.push_back("/R");
+  int second = -1;
+  int third = -1;
+  std::string secondSaid;
+  const int first = CopyWhile([&] {
+    second = reliability::Run(fresh, Path("second"), {"", false, Bound});
+    third = reliability::Run(resumed, Path("third"), {"", false, Bound});
+    secondSaid = ReadText(Path("second")) + ReadText(Path("third"));
+  });
+  EXPECT_EQ(second, 2) << secondSaid;
+  EXPECT_EQ(third, 2) << secondSaid;
+  EXPECT_NE(ReadText(Path("second")).find("The destination is being written by another blkcopy"),
+            std::string::npos)
+      << secondSaid;
+  EXPECT_EQ(first, 0) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), SourceSeed, Size), -1);
+  // The lock went with the first copy: a copy after it runs. Where the file
+  // system has no locks at all, a copy goes on without one.
+  EXPECT_EQ(RunBounded({Path("source").string(), Path("dest").string(), "/R"}), 0) << Output();
+  EXPECT_EQ(RunProgram(fresh, {"LockFile:error=50", false, Bound}), 0) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), SourceSeed, Size), -1);
+}
+
+// ---- The program's own surroundings ------------------------------------------
+
+// Standard output into a pipe whose reader goes away (`blkcopy a b | head -1`)
+// is only a failed write: the copy goes on and ends as it would.
+TEST_F(Hostile, AnOutputThatClosesIsOnlyAFailedWrite) {
+  const int64_t size = 64 * MiB + 7;
+  WriteGenerated(Path("source"), SourceSeed, size);
+  const fs::path pipe = Path("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  const pid_t pid = StartBounded({Path("source").string(), Path("dest").string(), "4K"}, pipe);
+  ASSERT_GT(pid, 0);
+  // The program has its output open once it writes the destination; then
+  // the reader goes, before the lines that end the copy are written.
+  while (SizeOf(Path("dest")) < MiB && waitpid(pid, nullptr, WNOHANG) == 0)
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  ::close(reader);
+  EXPECT_EQ(Wait(pid), 0);
+  EXPECT_EQ(FirstDifference(Path("dest"), SourceSeed, size), -1);
+}
+
+// A block far larger than the file costs no memory beyond what is read.
+TEST_F(Hostile, AHugeBlockForASmallFileLeavesTheBufferUntouched) {
+  WriteGenerated(Path("source"), SourceSeed, MiB);
+  const pid_t pid = StartBounded({Path("source").string(), Path("dest").string(), "2047M"},
+                                 Path("output"));
+  int status = 0;
+  struct rusage usage {};
+  ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
+  EXPECT_EQ(Outcome(status), 0) << Output();
+  EXPECT_LT(usage.ru_maxrss, 256 * 1024) << "KiB resident";
+  EXPECT_EQ(FirstDifference(Path("dest"), SourceSeed, MiB), -1);
+}
+
+}  // namespace
