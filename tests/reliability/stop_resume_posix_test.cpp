@@ -46,7 +46,7 @@ class StopAndResume : public ProgramTest {
       EXPECT_EQ(outcome, -SIGKILL) << output;
     } else {
       EXPECT_EQ(outcome, 4) << output;
-      EXPECT_NE(output.find("[BREAK] User halt.\r\n"), std::string::npos) << output;
+      EXPECT_NE(output.find("[BREAK] User halt.\n"), std::string::npos) << output;
       EXPECT_EQ(output.find("File copy completed!"), std::string::npos) << output;
     }
     // Whatever the moment, the destination holds a beginning of the source.
