@@ -21,3 +21,9 @@
 // argument can't be represented in that text (a POSIX argument that holds a
 // double quote, or one that isn't valid text in the locale's encoding).
 bool GetArgumentText(std::wstring& text, std::wstring& problem);
+
+// Columns the text takes on the console. A Windows console shows each
+// character of the ANSI code page in one cell; a terminal gives East Asian
+// wide characters two cells and combining marks none. Every layout that
+// depends on a text's width counts with this.
+int TextColumns(const std::wstring& text);
