@@ -26,7 +26,10 @@ const int TopBorderWidth = 13;
 // Columns a field line keeps for its frame and label: "║ ", ten, ": ", " ║"
 // and the never-written last column.
 const int FieldChrome = 17;
+// A log gets a plain line every ten seconds; a console, where each line is
+// written over the one before, every second.
 const DWORD PlainLineInterval = 10000;
+const DWORD ConsoleLineInterval = 1000;
 // The box and the row under it must all be in the window: a terminal can't
 // reach rows it has scrolled away.
 const int MinBoxHeight = BoxRows + 1;
@@ -221,12 +224,13 @@ void RedrawFields(int top, int64_t sourceSize, const Figures& figures) {
 }
 
 // One line such as "Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%),
-// 64,000 KB/sec, 00:00:46 remaining", at most every ten seconds. In a console
+// 64,000 KB/sec, 00:00:46 remaining", now and then. In a console
 // each is written over the one before, padded to its length, and the cursor
 // rests at the start of the row below.
 void WritePlainLine(int64_t sourceSize, const Figures& figures) {
   const DWORD tick = CurrentTickCount();
-  if (tick - LastPlainTick < PlainLineInterval) return;
+  if (tick - LastPlainTick < (Mode == Shown::Lines ? ConsoleLineInterval : PlainLineInterval))
+    return;
   LastPlainTick = tick;
   std::wstring line =
       L"Copied " + figures.Total + L" of " + Bytes(sourceSize, UserSeparators());
