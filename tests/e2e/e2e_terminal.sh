@@ -240,7 +240,8 @@ check_progress_box() {  # TOP SOURCE DEST OFFSET SIZE
     check "field row $row: \"$line\"" eval '[[ "$line" == "║ $label: "*" ║" ]] && [ "${#line}" -eq 99 ]'
   done
   expect_eq "bottom border" "╚$(repeat ═ $((Columns - 3)))╝" "$(row_text $((top + 15)))"
-  expect_eq "time labels in light grey on black" "37 40" "$(colours_of "Start time")"
+  # (Wine's console shows light grey on black as the terminal's own colours.)
+  $windows || expect_eq "time labels in light grey on black" "37 40" "$(colours_of "Start time")"
   expect_eq "frame in light green" 92 "$(fore_of "╓─")"
   expect_eq "source label in dark cyan" 36 "$(fore_of " Source ")"
 }
@@ -322,9 +323,12 @@ fresh_copy_case() {
   start_program src.img dst.img 8K
   if wait_for_text "╓─ Source"; then
     top=$(box_top)
-    # Keys typed meanwhile wait unseen, and go to the shell afterwards.
-    tm send-keys -l "echo TYPE""AHEAD"
-    tm send-keys Enter Enter
+    # Keys typed meanwhile wait unseen, and go to the shell afterwards (Wine
+    # echoes them at once: see the break case).
+    if ! $windows; then
+      tm send-keys -l "echo TYPE""AHEAD"
+      tm send-keys Enter Enter
+    fi
     # Watch the target's size grow while the copy runs (a refresh every 100 blocks).
     while ! screen_has AFTER && [ $((SECONDS - start)) -lt "$Timeout" ]; do
       value=$(row_text $((top + 6)) | sed -n 's/.* \([0-9,]*\) bytes ║$/\1/p')
@@ -351,8 +355,10 @@ fresh_copy_case() {
     expect_eq "destination line" "dst.img written" "$(row_text $((top + 17)))"
     expect_eq "summary" "Total bytes:   $(grouped "$size")" "$(row_text $((top + 18)))"
     expect_eq "completion in light cyan" 96 "$(fore_of "File copy completed!")"
-    check "the typed keys went to the shell afterwards" wait_until screen_has TYPEAHEAD
-    check "the typed keys were not shown during the copy" test "$(row_of "TYPE""AHEAD")" -gt $((top + 18))
+    if ! $windows; then
+      check "the typed keys went to the shell afterwards" wait_until screen_has TYPEAHEAD
+      check "the typed keys were not shown during the copy" test "$(row_of "TYPE""AHEAD")" -gt $((top + 18))
+    fi
   fi
   check "the destination is byte-identical" cmp -s "$case_dir/data/src.img" "$case_dir/data/dst.img"
   check_colours_back
