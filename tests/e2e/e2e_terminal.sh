@@ -199,6 +199,7 @@ check_colours_back() {
   tm send-keys -l "echo DONE"
   tm send-keys Enter
   if check "the shell answers after the program" wait_until eval 'screen | grep -qx DONE'; then
+    check "the terminal echoes typed keys again" screen_has 'e2e$ echo DONE'
     expect_eq "the terminal's colours are back after the exit" "39 49" "$(colours_of DONE)"
   fi
 }
@@ -380,6 +381,10 @@ break_and_resume_case() {
   top=$(box_top)
   # After the first refresh the copy is surely under way.
   check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+  # Between refreshes the terminal's own cursor rests under the box, where
+  # anything else printed meanwhile (the shell's job messages) lands.
+  $windows || check "the cursor rests at column 0 under the box" \
+    wait_until eval 'test "$(tm display-message -p "#{cursor_x},#{cursor_y}")" = "0,$((top + 16))"'
   tm send-keys C-c
   finish_program
   expect_eq "exit code after the break" 4 "$exit_code"
