@@ -521,6 +521,32 @@ resize_case() {
   end_case
 }
 
+# Stopped (as by Ctrl+Z) and continued: the shell may have printed under the
+# box meanwhile, so a new box is painted below and the endings follow it.
+stop_continue_case() {
+  begin_case stop-continue
+  local top pid
+  three_seconds_source "$case_dir/data/src.img"
+  open_pane
+  start_program src.img dst.img 8K
+  wait_for_text "╓─ Source"
+  top=$(box_top)
+  check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+  # The pane's shell runs run.sh, which runs the program.
+  pid=$(pgrep -P "$(pgrep -P "$(tm display-message -p '#{pane_pid}')")")
+  if check "the program's process found" test -n "$pid"; then
+    kill -TSTP "$pid"
+    sleep 0.5
+    kill -CONT "$pid"
+  fi
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  expect_eq "two boxes" 2 "$(screen | grep -c "╓─ Source")"
+  top=$(screen | grep -n "╓─ Source" | tail -1 | cut -d: -f1)
+  expect_eq "completion line under the new box" "File copy completed!" "$(row_text $((top - 1 + 16)))"
+  end_case
+}
+
 # Wide characters take two columns: the border still ends the row.
 wide_names_case() {
   begin_case wide-names
@@ -581,6 +607,7 @@ if ! $windows; then
   wanted narrow-window && small_window_case narrow-window 39 40
   wanted short-window && small_window_case short-window 100 12
   wanted resize && resize_case
+  wanted stop-continue && stop_continue_case
   wanted wide-names && wide_names_case
   wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'
   wanted latin-1 && charset_case latin-1 de_DE.ISO-8859-1 ISO8859-1 "+- Source -" "1.234.567"
