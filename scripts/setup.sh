@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for pkg in cmake ninja-build g++ googletest tmux coreutils; do have "$pkg" || need+=("$pkg"); done
+for pkg in cmake ninja-build g++ googletest tmux coreutils locales x11-utils; do have "$pkg" || need+=("$pkg"); done
 # Packaging: dpkg-shlibdeps and file find the .deb's dependencies; man checks the page.
 for pkg in dpkg-dev file man-db; do have "$pkg" || need+=("$pkg"); done
 if [ "${1:-}" != "--native-only" ]; then
@@ -19,3 +19,6 @@ if [ "${#need[@]}" -gt 0 ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
+# The terminal tests' non-UTF-8 locales (a terminal in KOI8-R, in Latin-1).
+locale -a | grep -qix ru_RU.koi8r || localedef -i ru_RU -f KOI8-R ru_RU.KOI8-R
+locale -a | grep -qix de_DE.iso88591 || localedef -i de_DE -f ISO-8859-1 de_DE.ISO-8859-1

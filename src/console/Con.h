@@ -53,6 +53,10 @@ int16_t GetCursorRow();
 // output is not a console).
 int16_t GetBufferWidth();
 int16_t GetWindowWidth();
+// Rows of the visible window (1 when standard output is not a console), and
+// the buffer row at its top.
+int16_t GetWindowHeight();
+int16_t GetWindowTop();
 void SetTitle(const std::wstring& title);
 std::wstring GetTitle();
 // Column in the low 16 bits, row in the high 16 bits.

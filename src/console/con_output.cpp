@@ -19,15 +19,6 @@ CONSOLE_SCREEN_BUFFER_INFO ScreenInfo() {
   return info;
 }
 
-// Columns the text fills: one per character, a UTF-16 surrogate pair being one
-// character. Bytes don't count: "é" is one column however it is encoded.
-int32_t ColumnCount(const std::wstring& text) {
-  return static_cast<int32_t>(std::count_if(text.begin(), text.end(), [](wchar_t c) {
-    const auto unit = static_cast<uint32_t>(c);
-    return unit < 0xDC00 || unit > 0xDFFF;
-  }));
-}
-
 // The bytes that show the text on the target. A console decodes with its own
 // output code page, so é and the frame characters appear as themselves; a
 // file or pipe gets the ANSI code page, as every other program text.
@@ -51,7 +42,7 @@ int32_t WriteText(const std::wstring& text, bool newLine, int32_t stream, int32_
   if (stream != 1) {
     target = hConOut;
     const int32_t width = GetBufferWidth();
-    const int32_t length = ColumnCount(text);
+    const int32_t length = TextColumns(text);
     if (align == 1) {
       SetCursorCol(0);
     } else if (align == 2 && length < width) {
@@ -107,6 +98,13 @@ int16_t GetWindowWidth() {
   const SMALL_RECT window = ScreenInfo().srWindow;
   return static_cast<int16_t>(window.Right - window.Left + 1);
 }
+
+int16_t GetWindowHeight() {
+  const SMALL_RECT window = ScreenInfo().srWindow;
+  return static_cast<int16_t>(window.Bottom - window.Top + 1);
+}
+
+int16_t GetWindowTop() { return ScreenInfo().srWindow.Top; }
 
 // The console's ANSI title calls decode with the console's code page.
 void SetTitle(const std::wstring& title) {

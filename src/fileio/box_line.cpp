@@ -33,12 +33,14 @@ void DrawFieldLine(const std::wstring& label, const std::wstring& value, int32_t
   std::wstring shownLabel = Printable(label);
   if (shownLabel.size() > LabelWidth) shownLabel.erase(0, shownLabel.size() - LabelWidth);
   const int pad = std::max(LabelWidth - TextColumns(shownLabel), 0);
-  Con::WriteText(std::wstring(static_cast<size_t>(pad), L' ') + shownLabel + L": ");
+  std::wstring labelPart = std::wstring(static_cast<size_t>(pad), L' ') + shownLabel + L": ";
 
+  // The blanks up to the value travel with the label: one write less a field.
   const std::wstring shownValue = Printable(value);
   const int valueColumn = width - TextColumns(shownValue) - 3;
-  const int gap = valueColumn - Con::GetCursorCol();
-  if (gap > 0) Con::WriteText(std::wstring(static_cast<size_t>(gap), L' '));
+  const int gap = valueColumn - Con::GetCursorCol() - TextColumns(labelPart);
+  if (gap > 0) labelPart.append(static_cast<size_t>(gap), L' ');
+  Con::WriteText(labelPart);
   Con::SetCursorCol(ToColumn(valueColumn));
   Con::SetForeColor(valueColour);
   Con::WriteText(shownValue + L" ");

@@ -13,7 +13,6 @@ namespace modFileIO {
 namespace {
 
 const int32_t BlocksPerRefresh = 100;
-const int16_t RowsBelowBox = 16;
 
 // State of the running CopyBlocks call; set at its entry.
 HANDLE Source = INVALID_HANDLE_VALUE;
@@ -30,7 +29,7 @@ SYSTEMTIME StartTime;
 int16_t BoxTopRow = 0;
 int16_t BoxLeftCol = 0;
 
-int16_t RowUnderBox() { return static_cast<int16_t>(BoxTopRow + RowsBelowBox); }
+int16_t RowUnderBox() { return RowUnderProgress(); }
 
 bool NothingWrittenYet() { return TotalBytes == StartOffset; }
 

@@ -101,13 +101,6 @@ std::wstring FormatRemaining(int32_t seconds) {
          FormatTwoDigits(seconds % 60);
 }
 
-int TextColumns(const std::wstring& text) {
-  int columns = 0;
-  for (wchar_t c : text)
-    if (!IsLowSurrogate(c)) ++columns;
-  return columns;
-}
-
 std::wstring Printable(const std::wstring& text) {
   std::wstring shown = text;
   for (wchar_t& c : shown)
@@ -123,8 +116,9 @@ std::wstring FitFromEnd(const std::wstring& text, int columns) {
   for (int taken = 0; start > 0;) {
     size_t next = start - 1;
     if (IsLowSurrogate(text[next]) && next > 0) --next;  // keep a pair whole
-    if (taken + 1 > room) break;
-    ++taken;
+    const int width = TextColumns(text.substr(next, start - next));
+    if (taken + width > room) break;
+    taken += width;
     start = next;
   }
   return dots + text.substr(start);

@@ -53,8 +53,6 @@ SYSTEMTIME AddSeconds(const SYSTEMTIME& time, int64_t seconds);
 
 // ---- Text on the screen -------------------------------------------------------
 
-// Columns the text takes on the console (a surrogate pair counts once).
-int TextColumns(const std::wstring& text);
 // The text with control characters (C0, DEL, C1) shown as '?', so a name can
 // never move the cursor or reach the terminal as a command.
 std::wstring Printable(const std::wstring& text);

@@ -57,15 +57,18 @@ void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& val
                  int32_t labelColour, int32_t valueColour, int32_t frameColour, int32_t kind);
 // Paints the sixteen-row box from (boxLeftCol, boxTopRow) and leaves the
 // cursor at column 0 of row boxTopRow + 16, light green. Where standard output
-// is no console or the window is too narrow, draws no box (a console gets the
-// sixteen rows blanked) and later refreshes write occasional plain progress
-// lines instead.
+// is no console or the window is too narrow or too short, draws no box and
+// reserves no rows; later refreshes write occasional plain progress lines
+// instead, from a clean line.
 void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
                    const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
                    const SYSTEMTIME& startTime);
 // Rewrites the changing fields (size, percentage, times, rate).
 void RefreshProgress(int16_t boxTopRow, int16_t boxLeftCol, int64_t startOffset,
                      int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime);
+// The row under what the progress shows (the box, or the last plain line): a
+// clean line, where the cursor goes after each refresh and before an ending.
+int16_t RowUnderProgress();
 // The byte-count lines after "File copy completed!".
 void PrintSummary(int64_t startOffset, int64_t totalBytes);
 

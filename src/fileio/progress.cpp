@@ -1,8 +1,10 @@
 // The progress box: painted once before the first block, its changing fields
 // rewritten in place at each refresh. Where there is no box to draw
-// (standard output is no console, or the window is too narrow), refreshes
-// write an occasional plain line instead, so a log of a long copy still shows
-// how it goes.
+// (standard output is no console, or the window is too narrow or too short to
+// hold it), refreshes write an occasional plain line instead, so a log of a
+// long copy still shows how it goes. After each refresh the cursor stands at
+// the start of the row under what the progress shows, a clean line, where a
+// message, the break line or the completion lines go.
 #include <algorithm>
 
 #include "console/Con.h"
@@ -24,7 +26,16 @@ const int TopBorderWidth = 13;
 // Columns a field line keeps for its frame and label: "║ ", ten, ": ", " ║"
 // and the never-written last column.
 const int FieldChrome = 17;
+// A log gets a plain line every ten seconds; a console, where each line is
+// written over the one before, every second.
 const DWORD PlainLineInterval = 10000;
+const DWORD ConsoleLineInterval = 1000;
+// The box and the row under it must all be in the window: a terminal can't
+// reach rows it has scrolled away.
+const int MinBoxHeight = BoxRows + 1;
+// After a resize, what was drawn is left alone and a new box waits until the
+// window has kept its size this long (a dragged edge resizes many times).
+const DWORD SettleTime = 500;
 
 struct BoxRow {
   int32_t Kind;
@@ -46,13 +57,28 @@ enum RowIndex {
 };
 
 // What the screen shows of the current copy, kept from one refresh to the next.
-bool BoxShown = false;
-int TopShift = 0;  // rows the buffer scrolled while the box's rows were blanked
+enum class Shown { Nothing, Box, Lines };  // Nothing: standard output is no console
+Shown Mode = Shown::Nothing;
+int Top = 0;             // the box's top row, or the row of the plain line
+int Under = 0;           // the row under them, where the cursor rests
+bool LineShown = false;  // a plain line stands at Top
+bool Displaced = false;  // the window changed under the box; a new one waits
+DWORD DisplacedTick = 0;
+int DisplacedWidth = 0;
+int DisplacedHeight = 0;
 std::wstring PercentText;
 std::wstring ThroughputText;
 std::wstring RemainingText;
 DWORD LastPlainTick = 0;
-size_t LastPlainLength = 0;
+int LastPlainLength = 0;
+// What a box painted anew shows.
+struct PaintedValues {
+  std::wstring SourcePath;
+  std::wstring DestPath;
+  int64_t StartOffset = 0;
+  int64_t SourceSize = 0;
+  SYSTEMTIME StartTime = {};
+} Painted;
 
 // The figures of one refresh.
 struct Figures {
@@ -91,6 +117,71 @@ int BlankRows(int top, int firstColumn) {
     Con::WriteText(std::wstring(static_cast<size_t>(std::max(count, 0)), L' '), true);
   }
   return std::min(Con::GetCursorRow() - BoxRows - top, 0);
+}
+
+bool BoxFits() {
+  return Con::GetWindowWidth() >= MinBoxWidth && Con::GetWindowHeight() >= MinBoxHeight;
+}
+
+// Paints the box from `top`, its first row from `firstColumn`.
+void PaintBox(int top, int firstColumn) {
+  Mode = Shown::Box;
+  Top = top + BlankRows(top, firstColumn);
+  Under = Top + BoxRows;
+  const LocaleSeparators seps = UserSeparators();
+  Con::SetCursorCol(static_cast<int16_t>(firstColumn));
+  Con::SetCursorRow(ToRow(Top));
+  const std::wstring values[BoxRows] = {
+      L"", FittedPath(Painted.SourcePath), Bytes(Painted.StartOffset, seps),
+      Bytes(Painted.SourceSize, seps), L"", FittedPath(Painted.DestPath), L"", L"",
+      FormatDateTime(Painted.StartTime, seps.Time)};
+  for (int i = 0; i < BoxRows; ++i) DrawRow(Top, i, values[i]);
+}
+
+// Plain lines from the cursor's row on, which starts clean.
+void StartLines() {
+  Mode = Shown::Lines;
+  if (Con::GetCursorCol() > 0) Con::WriteText(L"", true);
+  Top = Under = Con::GetCursorRow();
+  LineShown = false;
+}
+
+// The cursor to the start of the row under the box. The move goes out with a
+// line end on the bottom border's row (which changes no cell), so that the
+// terminal's own cursor stands there too, not where the last field ended.
+void RestUnderBox() {
+  Con::SetCursorCol(0);
+  Con::SetCursorRow(ToRow(Under - 1));
+  Con::WriteText(L"", true);
+}
+
+// False while what the progress shows can't be rewritten in place: the
+// window was resized (or, on a terminal, the program was stopped and
+// continued), so its rows may have moved, wrapped or gone. Nothing is drawn
+// over them again: plain lines go on from the cursor's row, and a box is
+// painted anew there once the window has kept its size for a moment.
+bool InPlace() {
+  if (!Displaced && Top >= Con::GetWindowTop()) return true;
+  const int width = Con::GetWindowWidth();
+  const int height = Con::GetWindowHeight();
+  const DWORD tick = CurrentTickCount();
+  if (!Displaced || width != DisplacedWidth || height != DisplacedHeight) {
+    Displaced = true;
+    DisplacedTick = tick;
+    DisplacedWidth = width;
+    DisplacedHeight = height;
+    Under = Con::GetCursorRow();
+    if (Mode == Shown::Box) return false;
+  }
+  if (Mode == Shown::Box && tick - DisplacedTick < SettleTime) return false;
+  Displaced = false;
+  Con::SetCursorCol(0);
+  Con::SetCursorRow(ToRow(Under));
+  if (Mode == Shown::Box && BoxFits())
+    PaintBox(Under, 0);
+  else
+    StartLines();
+  return true;
 }
 
 // Updates the kept texts and works out this refresh's figures.
@@ -133,23 +224,31 @@ void RedrawFields(int top, int64_t sourceSize, const Figures& figures) {
 }
 
 // One line such as "Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%),
-// 64,000 KB/sec, 00:00:46 remaining", at most every ten seconds. In a console
-// it is padded to the last one's length, as the copy loop writes each over the
-// one before.
+// 64,000 KB/sec, 00:00:46 remaining", now and then. In a console
+// each is written over the one before, padded to its length, and the cursor
+// rests at the start of the row below.
 void WritePlainLine(int64_t sourceSize, const Figures& figures) {
   const DWORD tick = CurrentTickCount();
-  if (tick - LastPlainTick < PlainLineInterval) return;
+  if (tick - LastPlainTick < (Mode == Shown::Lines ? ConsoleLineInterval : PlainLineInterval))
+    return;
   LastPlainTick = tick;
   std::wstring line =
       L"Copied " + figures.Total + L" of " + Bytes(sourceSize, UserSeparators());
   if (!PercentText.empty()) line += L" (" + PercentText + L")";
   if (!ThroughputText.empty()) line += L", " + ThroughputText + L" KB/sec";
   if (!RemainingText.empty()) line += L", " + RemainingText + L" remaining";
-  if (Con::GetWindowWidth() > 1) {
-    line.resize(std::max(line.size(), LastPlainLength), L' ');
-    LastPlainLength = line.size();
+  if (Mode == Shown::Lines) {
+    const int columns = TextColumns(line);
+    line.append(static_cast<size_t>(std::max(LastPlainLength - columns, 0)), L' ');
+    LastPlainLength = std::max(columns, LastPlainLength);
+    if (LineShown) {
+      Con::SetCursorCol(0);
+      Con::SetCursorRow(ToRow(Top));
+    }
   }
   Con::WriteText(line, true);
+  LineShown = true;
+  if (Mode == Shown::Lines) Under = Con::GetCursorRow();
 }
 
 }  // namespace
@@ -162,36 +261,42 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   RemainingText.clear();
   LastPlainTick = CurrentTickCount();
   LastPlainLength = 0;
-  TopShift = 0;
+  Painted = {sourcePath, destPath, startOffset, sourceSize, startTime};
+  Mode = Shown::Nothing;
+  Top = Under = boxTopRow;
+  LineShown = false;
+  Displaced = false;
   const int width = Con::GetWindowWidth();
-  BoxShown = width >= MinBoxWidth;
-  if (width <= 1) return;  // no console: nothing to reserve, plain lines only
-
-  // The box starts where the cursor stands, unless its top border would not
-  // fit there; its other rows start in column 0.
-  const int firstColumn = boxLeftCol >= 0 && boxLeftCol <= width - TopBorderWidth ? boxLeftCol : 0;
-  TopShift = BlankRows(boxTopRow, firstColumn);
-  if (BoxShown) {
-    const int top = boxTopRow + TopShift;
-    const LocaleSeparators seps = UserSeparators();
-    Con::SetCursorCol(static_cast<int16_t>(firstColumn));
-    Con::SetCursorRow(ToRow(top));
-    const std::wstring values[BoxRows] = {
-        L"", FittedPath(sourcePath), Bytes(startOffset, seps), Bytes(sourceSize, seps),
-        L"", FittedPath(destPath),   L"",  L"",
-        FormatDateTime(startTime, seps.Time)};
-    for (int i = 0; i < BoxRows; ++i) DrawRow(top, i, values[i]);
+  if (width <= 1) return;  // no console: plain lines only
+  if (BoxFits()) {
+    // The box starts where the cursor stands, unless its top border would not
+    // fit there; its other rows start in column 0.
+    PaintBox(boxTopRow,
+             boxLeftCol >= 0 && boxLeftCol <= width - TopBorderWidth ? boxLeftCol : 0);
+  } else {
+    StartLines();
   }
   Con::SetForeColor(LightGreen);
 }
 
-void RefreshProgress(int16_t boxTopRow, int16_t /*boxLeftCol*/, int64_t startOffset,
+void RefreshProgress(int16_t /*boxTopRow*/, int16_t /*boxLeftCol*/, int64_t startOffset,
                      int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime) {
   const Figures figures = Measure(startOffset, sourceSize, totalBytes, startTime);
-  if (BoxShown && Con::GetWindowWidth() >= MinBoxWidth)
-    RedrawFields(boxTopRow + TopShift, sourceSize, figures);
-  else
-    WritePlainLine(sourceSize, figures);
+  if (Mode != Shown::Nothing && !InPlace()) return;
+  if (Mode == Shown::Box && BoxFits()) {
+    RedrawFields(Top, sourceSize, figures);
+    RestUnderBox();
+    return;
+  }
+  if (Mode == Shown::Box) {
+    // The window no longer holds the box: lines from under it on.
+    Con::SetCursorCol(0);
+    Con::SetCursorRow(ToRow(Under));
+    StartLines();
+  }
+  WritePlainLine(sourceSize, figures);
 }
+
+int16_t RowUnderProgress() { return ToRow(Under); }
 
 }  // namespace modFileIO

@@ -45,3 +45,9 @@ struct OptionalCalls {
   LPWSTR(WINAPI* CommandLineW)(void);                             // NT 3.1
 };
 OptionalCalls& SystemCalls();
+
+// Columns the text takes on the console. A Windows console shows each
+// character of the ANSI code page in one cell; a terminal gives East Asian
+// wide characters two cells and combining marks none. Every layout that
+// depends on a text's width counts with this.
+int TextColumns(const std::wstring& text);

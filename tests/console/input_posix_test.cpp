@@ -68,6 +68,7 @@ const char kChildVariable[] = "BLKCOPY_READKEY_CHILD";
   poll(&typed, 1, 5000);  // the line typed ahead has arrived
   const int key = Con::ReadKey();
   GetConsoleMode(Con::hConIn, &after);
+  CloseHandle(Con::hConIn);  // gives the terminal its full mode back
   std::printf("key=%d break=%d modes=%lu/%lu end\n", key, Con::BreakPressed() ? 1 : 0,
               static_cast<unsigned long>(before), static_cast<unsigned long>(after));
   std::fflush(stdout);
@@ -77,7 +78,7 @@ const char kChildVariable[] = "BLKCOPY_READKEY_CHILD";
 bool WaitForRawMode(int master) {
   for (int i = 0; i < 500; ++i) {
     termios now = {};
-    if (tcgetattr(master, &now) == 0 && (now.c_lflag & ICANON) == 0) return true;
+    if (tcgetattr(master, &now) == 0 && (now.c_lflag & ISIG) == 0) return true;
     usleep(10000);
   }
   return false;

@@ -306,6 +306,6 @@ TEST(ConsoleTerminal, ShowsTextColoursAndTitleAndTurnsKeysIntoBreaks) {
   EXPECT_EQ(rows[3][0].back, 40);
   EXPECT_EQ(rows[3][5].fore, 91);  // light red on blue
   EXPECT_EQ(rows[3][5].back, 44);
-  EXPECT_EQ(rows[4][0].fore, 39);  // attribute 7: the terminal's own colours
-  EXPECT_EQ(rows[4][0].back, 49);
+  EXPECT_EQ(rows[4][0].fore, 37);  // attribute 7: light grey on black, as asked
+  EXPECT_EQ(rows[4][0].back, 40);
 }

@@ -113,13 +113,15 @@ open_pane() {
   wait_for_text 'e2e$'
 }
 
+prefix=()  # words before the program (a character-set converter)
+
 # Types, at the pane's shell, a command that runs the program with the given
 # arguments, records its exit code and then prints AFTER (whose colours show
 # what the program left the terminal in). The script's shell outlives a
 # Ctrl+C meant for the program: a trapped signal is reset for the program.
 start_program() {
   local line="" word
-  for word in "${program[@]}" "$@"; do line+="$(quote "$word") "; done
+  for word in "${prefix[@]}" "${program[@]}" "$@"; do line+="$(quote "$word") "; done
   printf 'trap : INT\n%s\necho "exit=$?" > %s\nprintf "AFTER\\n"\n' "$line" \
     "$(quote "$case_dir/exit")" >"$case_dir/run.sh"
   rm -f "$case_dir/exit"
@@ -197,6 +199,7 @@ check_colours_back() {
   tm send-keys -l "echo DONE"
   tm send-keys Enter
   if check "the shell answers after the program" wait_until eval 'screen | grep -qx DONE'; then
+    check "the terminal echoes typed keys again" screen_has 'e2e$ echo DONE'
     expect_eq "the terminal's colours are back after the exit" "39 49" "$(colours_of DONE)"
   fi
 }
@@ -227,7 +230,19 @@ check_progress_box() {  # TOP SOURCE DEST OFFSET SIZE
   expect_eq "source size" "$(box_field Size "$(grouped "$5") bytes")" "$(row_text $((top + 3)))"
   expect_eq "target border" "╟─ Target $(repeat ─ $((Columns - 12)))╢" "$(row_text $((top + 4)))"
   expect_eq "target name" "$(box_field Name "$3")" "$(row_text $((top + 5)))"
+  local row label
+  for row in 7 12; do
+    expect_eq "divider $row" "╟$(repeat ─ $((Columns - 3)))╢" "$(row_text $((top + row)))"
+  done
+  for row in 6 8 9 10 11 13 14; do
+    line=$(row_text $((top + row)))
+    label=$(pad_left 10 "$(echo "Size,,Start time,End time,Elapsed,Remaining,,KB/sec,% complete" |
+      cut -d, -f$((row - 5)))")
+    check "field row $row: \"$line\"" eval '[[ "$line" == "║ $label: "*" ║" ]] && [ "${#line}" -eq 99 ]'
+  done
   expect_eq "bottom border" "╚$(repeat ═ $((Columns - 3)))╝" "$(row_text $((top + 15)))"
+  # (Wine's console shows light grey on black as the terminal's own colours.)
+  $windows || expect_eq "time labels in light grey on black" "37 40" "$(colours_of "Start time")"
   expect_eq "frame in light green" 92 "$(fore_of "╓─")"
   expect_eq "source label in dark cyan" 36 "$(fore_of " Source ")"
 }
@@ -268,9 +283,10 @@ usage_case() {  # NAME ARGUMENT...
   start_program "$@"
   if wait_for_text "Press any key"; then
     check_usage_box "$(row_of "╔═")"
-    tm send-keys x
+    tm send-keys "${pause_key:-x}"
   fi
   finish_program
+  check "the key was taken whole (no \"[A\" left for the shell)" test "$(row_of "[A")" -lt 0
   expect_eq "exit code" 1 "$exit_code"
   check_colours_back
   expect_eq "the title is back" "$title" "$(tm display-message -p '#{pane_title}')"
@@ -308,6 +324,12 @@ fresh_copy_case() {
   start_program src.img dst.img 8K
   if wait_for_text "╓─ Source"; then
     top=$(box_top)
+    # Keys typed meanwhile wait unseen, and go to the shell afterwards (Wine
+    # echoes them at once: see the break case).
+    if ! $windows; then
+      tm send-keys -l "echo TYPE""AHEAD"
+      tm send-keys Enter Enter
+    fi
     # Watch the target's size grow while the copy runs (a refresh every 100 blocks).
     while ! screen_has AFTER && [ $((SECONDS - start)) -lt "$Timeout" ]; do
       value=$(row_text $((top + 6)) | sed -n 's/.* \([0-9,]*\) bytes ║$/\1/p')
@@ -334,6 +356,10 @@ fresh_copy_case() {
     expect_eq "destination line" "dst.img written" "$(row_text $((top + 17)))"
     expect_eq "summary" "Total bytes:   $(grouped "$size")" "$(row_text $((top + 18)))"
     expect_eq "completion in light cyan" 96 "$(fore_of "File copy completed!")"
+    if ! $windows; then
+      check "the typed keys went to the shell afterwards" wait_until screen_has TYPEAHEAD
+      check "the typed keys were not shown during the copy" test "$(row_of "TYPE""AHEAD")" -gt $((top + 18))
+    fi
   fi
   check "the destination is byte-identical" cmp -s "$case_dir/data/src.img" "$case_dir/data/dst.img"
   check_colours_back
@@ -355,6 +381,10 @@ break_and_resume_case() {
   top=$(box_top)
   # After the first refresh the copy is surely under way.
   check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+  # Between refreshes the terminal's own cursor rests under the box, where
+  # anything else printed meanwhile (the shell's job messages) lands.
+  $windows || check "the cursor rests at column 0 under the box" \
+    wait_until eval 'test "$(tm display-message -p "#{cursor_x},#{cursor_y}")" = "0,$((top + 16))"'
   tm send-keys C-c
   finish_program
   expect_eq "exit code after the break" 4 "$exit_code"
@@ -368,6 +398,7 @@ break_and_resume_case() {
   else
     expect_eq "the break line under the box" "[BREAK] User halt." "$(row_text $((top + 16)))"
   fi
+  $windows || check "no \"^C\" echoed on the pane" test "$(row_of "^C")" -lt 0
   expect_eq "the break line in light magenta" 95 "$(fore_of "[BREAK] User halt.")"
   check "no summary after a break" test "$(row_of "Total bytes:")" -lt 0
   check_colours_back
@@ -445,6 +476,117 @@ names_case() {
   end_case
 }
 
+# A source that takes about three seconds to copy at the fresh copy's pace.
+three_seconds_source() {
+  local mib=$((FreshBytes * 3 / 1048576 * 1000 / (fresh_ms > 0 ? fresh_ms : 1)))
+  [ "$mib" -ge 32 ] || mib=32
+  [ "$mib" -le 1024 ] || mib=1024
+  random_file "$1" $((mib * 1024 * 1024 + 4321))
+}
+
+# A window too narrow or too short for the box: plain progress lines from the
+# command's next row on, and every ending line on a clean line of its own.
+small_window_case() {  # NAME COLUMNS ROWS
+  begin_case "$1"
+  local Columns="$2" Rows="$3" command_row
+  three_seconds_source "$case_dir/data/src.img"
+  open_pane
+  start_program src.img dst.img 8K
+  wait_for_text "Copied "
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  check "no box" test "$(box_top)" -lt 0
+  command_row=$(row_of "run.sh")
+  check "the plain line follows the command, no rows kept blank" \
+    test "$(row_of "Copied ")" -eq $((command_row + 1))
+  check "the completion line on a clean line" eval 'screen | grep -qx "File copy completed!"'
+  check "the destination line on a clean line" eval 'screen | grep -qx "dst.img written"'
+  check "the destination is byte-identical" cmp -s "$case_dir/data/src.img" "$case_dir/data/dst.img"
+  end_case
+}
+
+# A resize during the copy: the old box is left as the terminal reflowed it,
+# a new one at the new width stands below, the endings right under it.
+resize_case() {
+  begin_case resize
+  local top narrow=80
+  three_seconds_source "$case_dir/data/src.img"
+  open_pane
+  start_program src.img dst.img 8K
+  wait_for_text "╓─ Source"
+  top=$(box_top)
+  check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+  tm resize-window -x "$narrow"
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  top=$(row_of "╓─ Source $(repeat ─ $((narrow - 12)))╖")
+  if check "a box at the new width" test "$top" -ge 0; then
+    expect_eq "its bottom border" "╚$(repeat ═ $((narrow - 3)))╝" "$(row_text $((top + 15)))"
+    expect_eq "completion line under it" "File copy completed!" "$(row_text $((top + 16)))"
+  fi
+  end_case
+}
+
+# Stopped (as by Ctrl+Z) and continued: the shell may have printed under the
+# box meanwhile, so a new box is painted below and the endings follow it.
+stop_continue_case() {
+  begin_case stop-continue
+  local top pid
+  three_seconds_source "$case_dir/data/src.img"
+  open_pane
+  start_program src.img dst.img 8K
+  wait_for_text "╓─ Source"
+  top=$(box_top)
+  check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+  # The pane's shell runs run.sh, which runs the program.
+  pid=$(pgrep -P "$(pgrep -P "$(tm display-message -p '#{pane_pid}')")")
+  if check "the program's process found" test -n "$pid"; then
+    kill -TSTP "$pid"
+    sleep 0.5
+    kill -CONT "$pid"
+  fi
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  expect_eq "two boxes" 2 "$(screen | grep -c "╓─ Source")"
+  top=$(screen | grep -n "╓─ Source" | tail -1 | cut -d: -f1)
+  expect_eq "completion line under the new box" "File copy completed!" "$(row_text $((top - 1 + 16)))"
+  end_case
+}
+
+# Wide characters take two columns: the border still ends the row.
+wide_names_case() {
+  begin_case wide-names
+  local name="データ日本語.img"  # 16 columns
+  random_file "$case_dir/data/$name" 100000
+  open_pane
+  start_program "$name" dst.img
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  expect_eq "the name's row ends with its border" \
+    "║       Name: $(repeat ' ' $((Columns - 17 - 16)))$name ║" "$(row_text $(($(box_top) + 1)))"
+  end_case
+}
+
+# A terminal in a locale's own character set (luit turns it into the pane's
+# UTF-8): KOI8-R has the frame's characters, ISO-8859-1 gets +-| instead.
+charset_case() {  # NAME LOCALE ENCODING TOP-BORDER-START GROUPED-SIZE
+  begin_case "$1"
+  if ! command -v luit >/dev/null 2>&1 || ! locale -a 2>/dev/null | grep -qix "$(echo "$2" | tr -d -- '-' )"; then
+    echo "skip $1: needs luit and the locale $2 (localedef -i ${2%%.*} -f ${2#*.} $2)"
+    return 0
+  fi
+  random_file "$case_dir/data/src.img" 1234567
+  open_pane
+  prefix=(env LC_ALL="$2" luit -encoding "$3" --)
+  start_program src.img dst.img
+  prefix=()
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  check "the top border as \"$4\"" screen_has "$4"
+  check "the size grouped as \"$5\"" screen_has "$5 bytes"
+  end_case
+}
+
 # E2E_CASES="fresh-copy names" runs only the cases named (a developer's aid).
 wanted() { [ -z "${E2E_CASES:-}" ] || [[ " $E2E_CASES " == *" $1 "* ]]; }
 
@@ -466,6 +608,16 @@ wanted missing-source &&
 wanted missing-folder &&
   open_failure_case missing-folder "Could not open destination file" src.img nofolder/dst.img
 wanted names && names_case
+if ! $windows; then
+  wanted arrow-at-pause && pause_key=Up usage_case arrow-at-pause
+  wanted narrow-window && small_window_case narrow-window 39 40
+  wanted short-window && small_window_case short-window 100 12
+  wanted resize && resize_case
+  wanted stop-continue && stop_continue_case
+  wanted wide-names && wide_names_case
+  wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'
+  wanted latin-1 && charset_case latin-1 de_DE.ISO-8859-1 ISO8859-1 "+- Source -" "1.234.567"
+fi
 
 if [ "$failures" -eq 0 ]; then
   echo "all terminal checks passed"

@@ -92,7 +92,7 @@ class ProgressScreen : public ::testing::Test {
     TickNow = StartTick + static_cast<DWORD>(seconds * 1000);
     RefreshProgress(Top, Left, Offset, Size, total, Start);
     Con::SetForeColor(10);
-    Con::SetCursorRow(static_cast<int16_t>(Top + 16));
+    Con::SetCursorRow(RowUnderProgress());
   }
   // Row `index` of the box, without the never-written last column.
   std::wstring Row(int index) const {
@@ -322,20 +322,30 @@ TEST_F(ProgressScreen, ABoxAtTheFootOfTheBufferIsDrawnWhereTheScrollLeftIt) {
   }
 }
 
-TEST_F(ProgressScreen, ANarrowConsoleGetsPlainLinesBelowBlankRows) {
-  screen.Resize(30, 25);
-  Paint(0, 4294967296LL);
-  EXPECT_EQ(screen.Cursor().Y, Top + 16);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(Row(i), std::wstring(29, L' ')) << "row " << i;
-  Refresh(655360000, 9);
-  EXPECT_EQ(screen.RowText(static_cast<SHORT>(Top + 16)), std::wstring(30, L' '));
-  Refresh(1310720000, 20);
-  std::wstring shown;
-  for (int i = 16; i < 20; ++i) shown += screen.RowText(static_cast<SHORT>(Top + i));
-  const std::wstring line =
-      L"Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
-      L"remaining";
-  EXPECT_EQ(shown.substr(0, line.size() + 1), line + L" ");
+TEST_F(ProgressScreen, ANarrowOrShortConsoleGetsPlainLinesAndNoBlankRows) {
+  const struct { SHORT columns, rows; } windows[] = {{30, 25}, {80, 12}};
+  for (const auto& window : windows) {
+    SCOPED_TRACE(window.columns);
+    screen.Resize(window.columns, window.rows);
+    Con::SetCursorCol(0);
+    Con::SetCursorRow(static_cast<int16_t>(screen.Cursor().Y + 1));
+    TickNow = StartTick;
+    Paint(0, 4294967296LL);
+    EXPECT_EQ(screen.Cursor().Y, Top) << "no rows kept for a box";
+    Refresh(655360000, 0);
+    EXPECT_EQ(screen.RowText(Top), std::wstring(window.columns, L' ')) << "a line a second";
+    Refresh(1310720000, 20);
+    std::wstring shown;
+    for (int i = 0; i < 4; ++i) shown += screen.RowText(static_cast<SHORT>(Top + i));
+    const std::wstring line =
+        L"Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
+        L"remaining";
+    EXPECT_EQ(shown.substr(0, line.size()), line);
+    // An ending starts on the clean row under the line.
+    EXPECT_EQ(screen.Cursor().X, 0);
+    EXPECT_EQ(screen.Cursor().Y, RowUnderProgress());
+    EXPECT_EQ(screen.RowText(screen.Cursor().Y), std::wstring(window.columns, L' '));
+  }
 }
 
 TEST_F(ProgressScreen, SummaryOfAResumedCopyMatchesTheExampleLineForLine) {

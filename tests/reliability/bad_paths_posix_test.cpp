@@ -34,8 +34,8 @@ class BadPaths : public ProgramTest {
       std::vector<std::string> args = {source.string(), dest.string(), "64K"};
       if (resume) args.push_back("/R");
       EXPECT_EQ(RunProgram(args, options), 2) << Output();
-      EXPECT_EQ(Output().find(line + "\r\n" + why), 0u) << Output();
-      EXPECT_NE(Output().find("Nothing was copied.\r\n"), std::string::npos) << Output();
+      EXPECT_EQ(Output().find(line + "\n" + why), 0u) << Output();
+      EXPECT_NE(Output().find("Nothing was copied.\n"), std::string::npos) << Output();
       EXPECT_EQ(Output().find("File copy completed!"), std::string::npos);
       if (fs::is_regular_file(dest)) {
         EXPECT_EQ(FirstDifference(dest, OldSeed, OldSize), -1);
@@ -98,7 +98,7 @@ TEST_F(BadPaths, PermissionDeniedIsRefusedForAnOrdinaryUser) {
 TEST_F(BadPaths, AResumeOntoAnotherFileIsRefused) {
   WriteGenerated(Path("dest"), OldSeed, OldSize);
   EXPECT_EQ(RunProgram({Path("source").string(), Path("dest").string(), "/R"}), 2);
-  EXPECT_EQ(Output().find("The destination is not a partial copy of the source\r\n"), 0u)
+  EXPECT_EQ(Output().find("The destination is not a partial copy of the source\n"), 0u)
       << Output();
   EXPECT_NE(Output().find("run the command without /R"), std::string::npos) << Output();
   EXPECT_EQ(FirstDifference(Path("dest"), OldSeed, OldSize), -1);

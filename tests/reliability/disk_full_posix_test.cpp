@@ -41,11 +41,11 @@ class DiskFull : public ProgramTest {
                                   const std::string& line) {
     EXPECT_EQ(RunProgram(Args(block, false), {faults}), 3) << Output();
     const std::string output = Output();
-    EXPECT_EQ(output.find(line + "\r\n"), 0u) << output;
+    EXPECT_EQ(output.find(line + "\n"), 0u) << output;
     const std::string before = "The destination disk is full. The copy stopped with the first ";
     const std::string after =
         " bytes in the destination: make room, then run the same command with /R to finish the "
-        "copy.\r\n";
+        "copy.\n";
     const size_t count = output.find(before);
     const size_t end = output.find(after, count);
     const int64_t size = SizeOf(Dest());

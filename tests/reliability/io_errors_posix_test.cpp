@@ -26,7 +26,7 @@ class IoErrors : public ProgramTest {
 TEST_F(IoErrors, ASourceThatFailsToReadStopsTheCopyAndResumeFinishesIt) {
   // Error 23: data error (cyclic redundancy check), a bad sector.
   EXPECT_EQ(RunProgram(Args(false), {"ReadFile:after=20:error=23"}), 3) << Output();
-  EXPECT_EQ(Output().find("ReadFile returned 0??\r\nReading the source failed with system error "
+  EXPECT_EQ(Output().find("ReadFile returned 0??\nReading the source failed with system error "
                           "23 after 1310720 bytes"),
             0u)
       << Output();
@@ -42,7 +42,7 @@ TEST_F(IoErrors, AFlushThatFailsIsNoCompletedCopy) {
        {"FlushFileBuffers:error=1117", "FlushFileBuffers:after=1:error=1117"}) {
     SCOPED_TRACE(faults);
     EXPECT_EQ(RunProgram(Args(false), {faults}), 3) << Output();
-    EXPECT_NE(Output().find("Could not flush the destination file to disk, getlasterror is 1117\r\n"
+    EXPECT_NE(Output().find("Could not flush the destination file to disk, getlasterror is 1117\n"
                             "What was written may not all be on the disk. Check the destination "
                             "disk, then copy the file again without /R."),
               std::string::npos)

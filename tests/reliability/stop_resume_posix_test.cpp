@@ -46,10 +46,10 @@ class StopAndResume : public ProgramTest {
       EXPECT_EQ(outcome, -SIGKILL) << output;
     } else {
       EXPECT_EQ(outcome, 4) << output;
-      EXPECT_NE(output.find("[BREAK] User halt.\r\nThe destination holds the first " +
+      EXPECT_NE(output.find("[BREAK] User halt.\nThe destination holds the first " +
                             std::to_string(SizeOf(Path("dest"))) +
                             " bytes of the source, in whole blocks. The same command with /R "
-                            "continues the copy from there.\r\n"),
+                            "continues the copy from there.\n"),
                 std::string::npos)
           << output;
       EXPECT_EQ(output.find("File copy completed!"), std::string::npos) << output;

@@ -1,5 +1,6 @@
 // The standard handles of the process and the terminal's console session.
 #include <algorithm>
+#include <cstring>
 #include <atomic>
 #include <memory>
 #include <sys/stat.h>
@@ -13,9 +14,23 @@ BOOL StdHandle::Read(void* buffer, DWORD size, DWORD* done) {
   return Open() ? PosixHandle::Read(buffer, size, done) : FALSE;
 }
 
+// Standard output and error going to a file or a pipe end their lines with
+// LF alone, as Unix logs and tools expect: the CR LF of the program's line
+// ends is a console's, and only the console needs it. A lone CR stays.
 BOOL StdHandle::Write(const void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
-  return Open() ? PosixHandle::Write(buffer, size, done) : FALSE;
+  if (!Open()) return FALSE;
+  const char* bytes = static_cast<const char*>(buffer);
+  if ((fd != 1 && fd != 2) || !bytes || !std::memchr(bytes, '\r', size))
+    return PosixHandle::Write(buffer, size, done);
+  std::string lines;
+  lines.reserve(size);
+  for (DWORD i = 0; i < size; ++i)
+    if (!(bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n')) lines += bytes[i];
+  DWORD written = 0;
+  const BOOL ok = PosixHandle::Write(lines.data(), static_cast<DWORD>(lines.size()), &written);
+  if (done) *done = ok && written == lines.size() ? size : written;
+  return ok;
 }
 
 BOOL StdHandle::Close() {
@@ -37,7 +52,10 @@ BOOL ConsoleOutput::Write(const void* buffer, DWORD size, DWORD* done) {
 }
 
 BOOL ConsoleOutput::Close() {
-  if (Open()) screen.Commit();
+  if (Open()) {
+    screen.HandBack();
+    screen.Commit();
+  }
   return StdHandle::Close();
 }
 

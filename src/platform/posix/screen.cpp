@@ -121,7 +121,7 @@ BOOL Screen::SetCursor(COORD position) {
   cursor_.Y = std::max(position.Y, windowTop_);
   if (cursor_.Y - windowTop_ >= size.windowRows)
     windowTop_ = static_cast<SHORT>(cursor_.Y - size.windowRows + 1);
-  MoveCursor(from, cursor_);
+  if (from.X != cursor_.X || from.Y != cursor_.Y) MoveCursor(from, cursor_);
   return TRUE;
 }
 
@@ -156,6 +156,7 @@ Screen::Geometry Screen::Sync() {
   size.windowRows = std::clamp<SHORT>(size.windowRows, 1, kBufferRows);
   cursor_.X = std::clamp<SHORT>(cursor_.X, 0, static_cast<SHORT>(size.bufferColumns - 1));
   cursor_.Y = std::clamp<SHORT>(cursor_.Y, 0, kBufferRows - 1);
+  if (size.reshaped) windowTop_ = cursor_.Y;
   windowTop_ = std::min({windowTop_, cursor_.Y, static_cast<SHORT>(kBufferRows - size.windowRows)});
   if (cursor_.Y - windowTop_ >= size.windowRows)
     windowTop_ = static_cast<SHORT>(cursor_.Y - size.windowRows + 1);

@@ -39,6 +39,9 @@ class Screen {
   BOOL SetCursor(COORD position);
   BOOL SetAttribute(WORD attribute);
   BOOL Commit() { return Flush(); }
+  // The program is done with the screen (its handle closes): a terminal gets
+  // its own colours back where the console's start attribute is in effect.
+  virtual void HandBack() {}
   void GetInfo(CONSOLE_SCREEN_BUFFER_INFO& info);
   DWORD Mode() const { return mode_; }
   void SetMode(DWORD mode) { mode_ = mode; }
@@ -48,6 +51,10 @@ class Screen {
     SHORT bufferColumns;
     SHORT windowColumns;
     SHORT windowRows;
+    // The screen was resized or the process resumed since the last look: what
+    // stands above the cursor may have been reflowed, cleared or scrolled
+    // away, so it counts as out of the window from now on.
+    bool reshaped = false;
   };
   // Sizes at this moment (a terminal is asked each time, so a resize is seen).
   virtual Geometry Measure() = 0;

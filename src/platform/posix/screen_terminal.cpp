@@ -3,11 +3,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <atomic>
 #include <chrono>
+#include <climits>
+#include <csignal>
+#include <cwchar>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -60,16 +66,44 @@ bool ReadPositionReport(int tty, int& row, int& column) {
   }
 }
 
+// Resizes and resumes (SIGWINCH, SIGCONT) counted as they come; the screen
+// looks at the count between writes, never inside the handler.
+std::atomic<unsigned> Reshapes{0};
+
+void OnReshape(int) { Reshapes.fetch_add(1); }
+
+void WatchReshapes() {
+  static const bool installed = [] {
+    struct sigaction action {};
+    action.sa_handler = OnReshape;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGWINCH, &action, nullptr);
+    sigaction(SIGCONT, &action, nullptr);
+    return true;
+  }();
+  (void)installed;
+}
+
+// What stands in for a character the terminal's character set can't show:
+// the frame's lines and corners in ASCII, blanks for the spaces that group
+// digits, '?' for anything else, one per cell.
+std::string StandIn(wchar_t c, int width) {
+  if (c == 0x00A0 || c == 0x2007 || c == 0x202F) return " ";
+  if (c == 0x2500 || c == 0x2550) return "-";
+  if (c == 0x2502 || c == 0x2551) return "|";
+  if (c >= 0x2500 && c <= 0x257F) return "+";
+  return std::string(static_cast<size_t>(std::max(width, 1)), '?');
+}
+
 }  // namespace
 
 std::string SgrFor(WORD attribute) {
   std::string sgr = "\x1b[0";
-  if ((attribute & 0xFF) != Screen::kStartAttribute) {
-    const int fore = attribute & 0x0F;
-    const int back = (attribute >> 4) & 0x0F;
-    sgr += ";" + std::to_string(((fore & 8) ? 90 : 30) + AnsiColour(fore));
-    sgr += ";" + std::to_string(((back & 8) ? 100 : 40) + AnsiColour(back));
-  }
+  const int fore = attribute & 0x0F;
+  const int back = (attribute >> 4) & 0x0F;
+  sgr += ";" + std::to_string(((fore & 8) ? 90 : 30) + AnsiColour(fore));
+  sgr += ";" + std::to_string(((back & 8) ? 100 : 40) + AnsiColour(back));
   if (attribute & COMMON_LVB_UNDERSCORE) sgr += ";4";
   if (attribute & COMMON_LVB_REVERSE_VIDEO) sgr += ";7";
   return sgr + "m";
@@ -80,7 +114,23 @@ bool InForeground(int fd) {
   return group == -1 || group == ::getpgrp();
 }
 
-TerminalScreen::TerminalScreen(int fd) : fd_(fd) { LocateCursor(); }
+TerminalScreen::TerminalScreen(int fd) : fd_(fd) {
+  // The terminal shows the locale's character set; only a UTF-8 one takes
+  // the characters as they are.
+  charset_ = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (charset_ != static_cast<locale_t>(0) &&
+      std::strcmp(nl_langinfo_l(CODESET, charset_), "UTF-8") == 0) {
+    freelocale(charset_);
+    charset_ = static_cast<locale_t>(0);
+  }
+  WatchReshapes();
+  reshapes_ = Reshapes.load();
+  LocateCursor();
+}
+
+TerminalScreen::~TerminalScreen() {
+  if (charset_ != static_cast<locale_t>(0)) freelocale(charset_);
+}
 
 BOOL TerminalScreen::Send(const std::string& bytes) {
   out_ += bytes;
@@ -92,13 +142,32 @@ Screen::Geometry TerminalScreen::Measure() {
   if (::ioctl(fd_, TIOCGWINSZ, &size) != 0) size = winsize{};
   const SHORT columns = static_cast<SHORT>(size.ws_col > 0 && size.ws_col < 0x8000 ? size.ws_col : 80);
   const SHORT rows = static_cast<SHORT>(size.ws_row > 0 && size.ws_row < 0x8000 ? size.ws_row : 24);
-  return {columns, columns, rows};
+  Geometry geometry{columns, columns, rows};
+  const unsigned reshapes = Reshapes.load();
+  geometry.reshaped = reshapes != reshapes_ || (rows_ > 0 && (columns != columns_ || rows != rows_));
+  if (reshapes != reshapes_) ReapplyInputModes();
+  reshapes_ = reshapes;
+  columns_ = columns;
+  rows_ = rows;
+  return geometry;
 }
 
-void TerminalScreen::Put(COORD, wchar_t character, int) {
-  char bytes[8];
-  const int count = WideCharToMultiByte(CP_UTF8, 0, &character, 1, bytes, sizeof bytes, nullptr, nullptr);
-  if (count > 0) out_.append(bytes, static_cast<size_t>(count));
+void TerminalScreen::Put(COORD, wchar_t character, int width) {
+  char bytes[MB_LEN_MAX > 8 ? MB_LEN_MAX : 8];
+  if (charset_ == static_cast<locale_t>(0)) {
+    const int count = WideCharToMultiByte(CP_UTF8, 0, &character, 1, bytes, sizeof bytes, nullptr, nullptr);
+    if (count > 0) out_.append(bytes, static_cast<size_t>(count));
+    return;
+  }
+  if (width == 0) return;  // a combining mark the character set may lack
+  const locale_t previous = uselocale(charset_);
+  std::mbstate_t state{};
+  const size_t count = std::wcrtomb(bytes, character, &state);
+  uselocale(previous);
+  if (count == static_cast<size_t>(-1) || count == 0)
+    out_ += StandIn(character, width);
+  else
+    out_.append(bytes, count);
 }
 
 void TerminalScreen::CarriageReturn() { out_ += '\r'; }
@@ -118,13 +187,23 @@ void TerminalScreen::MoveCursor(COORD from, COORD to) {
   if (to.Y < from.Y) {
     out_ += Csi(from.Y - to.Y, 'A');
   } else if (to.Y > from.Y) {
-    const int rows = std::min(to.Y - from.Y, static_cast<int>(Measure().windowRows));
+    const int rows = std::min(to.Y - from.Y, static_cast<int>(rows_ > 0 ? rows_ : 24));
     out_.append(static_cast<size_t>(rows), '\n');
   }
   out_ += Csi(to.X + 1, 'G');
 }
 
-void TerminalScreen::AttributeChanged() { out_ += SgrFor(Attribute()); }
+void TerminalScreen::AttributeChanged() {
+  const std::string sgr = SgrFor(Attribute());
+  if (sgr != pen_) out_ += sgr;
+  pen_ = sgr;
+}
+
+void TerminalScreen::HandBack() {
+  if ((Attribute() & 0xFF) != kStartAttribute || pen_.empty()) return;
+  pen_.clear();
+  out_ += "\x1b[0m";
+}
 
 BOOL TerminalScreen::Flush() {
   size_t sent = 0;

@@ -3,6 +3,8 @@
 // model says. Private to src/platform/posix/.
 #pragma once
 
+#include <locale.h>
+
 #include <string>
 
 #include "platform/posix/screen.h"
@@ -12,6 +14,7 @@ class TerminalScreen : public Screen {
   // `fd` is the terminal's descriptor; the cursor starts where the terminal
   // reports it (asked once), else at the top left of a fresh window.
   explicit TerminalScreen(int fd);
+  ~TerminalScreen() override;
   // Sends bytes that don't move the cursor (a title sequence).
   BOOL Send(const std::string& bytes);
 
@@ -27,17 +30,25 @@ class TerminalScreen : public Screen {
   void MoveCursor(COORD from, COORD to) override;
   void AttributeChanged() override;
   BOOL Flush() override;
+  void HandBack() override;
 
  private:
   void LocateCursor();
 
   int fd_;
   std::string out_;
+  std::string pen_;            // the SGR in effect; empty: the terminal's own colours
+  locale_t charset_{};         // the locale's, when it is not UTF-8
+  unsigned reshapes_ = 0;      // resizes and resumes seen so far
+  SHORT columns_ = 0;          // the size at the last look
+  SHORT rows_ = 0;
 };
 
-// The SGR sequence for a console attribute. Light grey on black, the
-// attribute a console starts with, is the terminal's own colours (SGR 0).
+// The SGR sequence for a console attribute, its colours always named: light
+// grey on black is asked for as such (a light theme's default is not black).
 std::string SgrFor(WORD attribute);
+// Puts the terminal input's modes back after the job was continued.
+void ReapplyInputModes();
 // False when the process is in the background of the terminal on `fd`, where
 // changing its settings or reading from it would stop the process. A terminal
 // that is not the process's controlling one has no background.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/screen.h"
 
 namespace {
 
@@ -139,4 +140,11 @@ UINT WINAPI GetACP(void) { return CP_UTF8; }
 LPWSTR WINAPI GetCommandLineW(void) {
   static wchar_t empty[1] = {0};
   return empty;
+}
+
+// As the screen counts the cells it fills.
+int TextColumns(const std::wstring& text) {
+  int columns = 0;
+  for (wchar_t c : text) columns += CellWidth(static_cast<uint32_t>(c));
+  return columns;
 }
