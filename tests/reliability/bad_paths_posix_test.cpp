@@ -145,7 +145,7 @@ TEST_F(BadPaths, ASourceThatGrowsDuringTheCopyEndsWithWhatWasRead) {
   const size_t total = output.find("Total bytes:");
   ASSERT_NE(total, std::string::npos) << output;
   std::string digits;
-  for (size_t i = total; i < output.size() && output[i] != '\r'; ++i)
+  for (size_t i = total; i < output.size() && output[i] != '\r' && output[i] != '\n'; ++i)
     if (std::isdigit(static_cast<unsigned char>(output[i]))) digits += output[i];
   EXPECT_EQ(digits, std::to_string(copied)) << output;
 }
