@@ -28,7 +28,8 @@ CONSOLE_SCREEN_BUFFER_INFO ScreenInfo() {
 // file or pipe gets the ANSI code page, as every other program text.
 std::string BytesFor(HANDLE target, const std::wstring& text) {
   DWORD mode = 0;
-  const UINT codePage = OutputPlatform.GetMode(target, &mode) ? OutputPlatform.OutputCodePage() : CP_ACP;
+  const UINT codePage =
+      OutputPlatform.GetMode(target, &mode) ? OutputPlatform.OutputCodePage() : CP_ACP;
   std::string bytes;
   WideToCodePage(text, codePage, bytes, false);
   return bytes;
@@ -59,7 +60,9 @@ int32_t WriteText(const std::wstring& text, bool newLine, int32_t stream, int32_
   if (copy.empty()) return 0;
   const std::string bytes = BytesFor(target, copy);
   DWORD written = 0;
-  if (!OutputPlatform.Write(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return 0;
+  if (!OutputPlatform.Write(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                            nullptr))
+    return 0;
   return static_cast<int32_t>(written);
 }
 
@@ -120,7 +123,8 @@ void SetTitle(const std::wstring& title) {
 std::wstring GetTitle() {
   char buffer[1024];
   std::memset(buffer, ' ', sizeof buffer);
-  const DWORD count = std::min<DWORD>(OutputPlatform.GetTitle(buffer, sizeof buffer), sizeof buffer);
+  const DWORD count =
+      std::min<DWORD>(OutputPlatform.GetTitle(buffer, sizeof buffer), sizeof buffer);
   if (count == 0) return std::wstring();
   return CodePageToWide(std::string(buffer, count), OutputPlatform.InputCodePage());
 }

@@ -1,8 +1,7 @@
-// An in-memory console for tests. Bound, it stands in for the terminal:
-// GetStdHandle hands out its handles, and the program's own console code runs
-// unchanged against a screen held in memory, processed byte for byte as the
-// terminal is. A test then reads back every cell and colour, and may resize
-// the window between calls, as a user can.
+// An in-memory console for tests. Bound, it stands in for the terminal: the
+// program's own console code runs unchanged against a screen held in memory,
+// processed byte for byte as the terminal is. A test then reads back every
+// cell and colour, and may resize the window between calls, as a user can.
 //
 //   MemoryConsole console(80, 25);
 //   console.Bind();

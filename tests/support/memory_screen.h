@@ -10,8 +10,9 @@
 #include "support/memory_console.h"
 
 // Binds the console and points Con::hConIn, hConOut and hConErr at its
-// handles (what GetStdHandle then returns on POSIX); puts the previous handles back and unbinds at the end. Make
-// any redirection on the console before binding.
+// handles (what GetStdHandle then returns on POSIX); puts the previous handles
+// back and unbinds at the end. Make any redirection on the console before
+// binding.
 class BoundConsole {
  public:
   explicit BoundConsole(MemoryConsole& console)
