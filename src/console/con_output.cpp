@@ -5,17 +5,21 @@
 #include <cstring>
 
 #include "console/Con.h"
+#include "console/ConOutputCalls.h"
 #include "console/ConState.h"
 #include "platform/textconv.h"
 
 namespace Con {
+
+OutputCalls OutputPlatform;
+
 namespace {
 
 // The screen buffer as it is now; all zeros when hConOut is not a console.
 CONSOLE_SCREEN_BUFFER_INFO ScreenInfo() {
   CONSOLE_SCREEN_BUFFER_INFO info;
   std::memset(&info, 0, sizeof info);
-  GetConsoleScreenBufferInfo(hConOut, &info);
+  OutputPlatform.ScreenInfo(hConOut, &info);
   return info;
 }
 
@@ -24,7 +28,8 @@ CONSOLE_SCREEN_BUFFER_INFO ScreenInfo() {
 // file or pipe gets the ANSI code page, as every other program text.
 std::string BytesFor(HANDLE target, const std::wstring& text) {
   DWORD mode = 0;
-  const UINT codePage = GetConsoleMode(target, &mode) ? GetConsoleOutputCP() : CP_ACP;
+  const UINT codePage =
+      OutputPlatform.GetMode(target, &mode) ? OutputPlatform.OutputCodePage() : CP_ACP;
   std::string bytes;
   WideToCodePage(text, codePage, bytes, false);
   return bytes;
@@ -55,21 +60,23 @@ int32_t WriteText(const std::wstring& text, bool newLine, int32_t stream, int32_
   if (copy.empty()) return 0;
   const std::string bytes = BytesFor(target, copy);
   DWORD written = 0;
-  if (!WriteFile(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return 0;
+  if (!OutputPlatform.Write(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                            nullptr))
+    return 0;
   return static_cast<int32_t>(written);
 }
 
 void SetForeColor(int32_t colour) {
   if (colour < 0 || colour > 15) return;
   const WORD current = ScreenInfo().wAttributes;
-  SetConsoleTextAttribute(hConOut, static_cast<WORD>((current & 0xFFF0) | colour));
+  OutputPlatform.SetAttribute(hConOut, static_cast<WORD>((current & 0xFFF0) | colour));
 }
 
 // The cell flags (bits 8-15) are not carried over, unlike SetForeColor.
 void SetBackColor(int32_t colour) {
   if (colour < 0 || colour > 15) return;
   const WORD current = ScreenInfo().wAttributes;
-  SetConsoleTextAttribute(hConOut, static_cast<WORD>(colour * 16 + (current & 0x0F)));
+  OutputPlatform.SetAttribute(hConOut, static_cast<WORD>(colour * 16 + (current & 0x0F)));
 }
 
 int32_t GetForeColor() { return ScreenInfo().wAttributes & 0x0F; }
@@ -79,13 +86,13 @@ int32_t GetBackColor() { return (ScreenInfo().wAttributes >> 4) & 0x0F; }
 void SetCursorCol(int16_t col) {
   const CONSOLE_SCREEN_BUFFER_INFO info = ScreenInfo();
   const COORD cell{Limit(col, static_cast<int16_t>(info.dwSize.X - 1)), info.dwCursorPosition.Y};
-  SetConsoleCursorPosition(hConOut, cell);
+  OutputPlatform.SetCursor(hConOut, cell);
 }
 
 void SetCursorRow(int16_t row) {
   const CONSOLE_SCREEN_BUFFER_INFO info = ScreenInfo();
   const COORD cell{info.dwCursorPosition.X, Limit(row, static_cast<int16_t>(info.dwSize.Y - 1))};
-  SetConsoleCursorPosition(hConOut, cell);
+  OutputPlatform.SetCursor(hConOut, cell);
 }
 
 int16_t GetCursorCol() { return ScreenInfo().dwCursorPosition.X; }
@@ -109,16 +116,17 @@ int16_t GetWindowTop() { return ScreenInfo().srWindow.Top; }
 // The console's ANSI title calls decode with the console's code page.
 void SetTitle(const std::wstring& title) {
   std::string bytes;
-  WideToCodePage(title, GetConsoleCP(), bytes, false);
-  SetConsoleTitleA(bytes.c_str());
+  WideToCodePage(title, OutputPlatform.InputCodePage(), bytes, false);
+  OutputPlatform.SetTitle(bytes.c_str());
 }
 
 std::wstring GetTitle() {
   char buffer[1024];
   std::memset(buffer, ' ', sizeof buffer);
-  const DWORD count = std::min<DWORD>(GetConsoleTitleA(buffer, sizeof buffer), sizeof buffer);
+  const DWORD count =
+      std::min<DWORD>(OutputPlatform.GetTitle(buffer, sizeof buffer), sizeof buffer);
   if (count == 0) return std::wstring();
-  return CodePageToWide(std::string(buffer, count), GetConsoleCP());
+  return CodePageToWide(std::string(buffer, count), OutputPlatform.InputCodePage());
 }
 
 int32_t CoordToLong(COORD position) {

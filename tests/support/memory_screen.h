@@ -1,5 +1,5 @@
-// Test support on POSIX: an in-memory console bound in place of the terminal,
-// with Con's standard handles pointed at it, for the life of a scope or test.
+// An in-memory console bound in place of the terminal, with Con's standard
+// handles pointed at it, for the life of a scope or test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,19 +7,20 @@
 #include <optional>
 
 #include "console/ConState.h"
-#include "platform/posix/memconsole.h"
+#include "support/memory_console.h"
 
-// Binds the console and sets Con::hConIn, hConOut and hConErr from
-// GetStdHandle; puts the previous handles back and unbinds at the end. Make
-// any redirection on the console before binding.
+// Binds the console and points Con::hConIn, hConOut and hConErr at its
+// handles (what GetStdHandle then returns on POSIX); puts the previous handles
+// back and unbinds at the end. Make any redirection on the console before
+// binding.
 class BoundConsole {
  public:
   explicit BoundConsole(MemoryConsole& console)
       : console_(console), in_(Con::hConIn), out_(Con::hConOut), err_(Con::hConErr) {
     console_.Bind();
-    Con::hConIn = GetStdHandle(STD_INPUT_HANDLE);
-    Con::hConOut = GetStdHandle(STD_OUTPUT_HANDLE);
-    Con::hConErr = GetStdHandle(STD_ERROR_HANDLE);
+    Con::hConIn = console_.Input();
+    Con::hConOut = console_.Output();
+    Con::hConErr = console_.Error();
   }
   ~BoundConsole() {
     Con::hConIn = in_;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/posix/handle.h"
-#include "platform/posix/screen.h"
+#include "platform/screen.h"
 
 // A standard handle. CloseHandle only marks it closed: the process's own
 // descriptors 0, 1 and 2 stay open, and GetStdHandle keeps answering with the

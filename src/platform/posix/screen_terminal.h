@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/posix/screen.h"
+#include "platform/screen.h"
 
 class TerminalScreen : public Screen {
  public:

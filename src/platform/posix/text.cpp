@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix/screen.h"
+#include "platform/screen.h"
 
 namespace {
 

@@ -5,10 +5,13 @@
 // does them in its output modes; what becomes of each step is left to the
 // kind of screen: the terminal turns it into VT sequences, the in-memory
 // screen of the tests into cells. Both run the same processing, so a test sees
-// what a user sees. Private to src/platform/posix/.
+// what a user sees. Plain C++ over Win32 types, so the in-memory screen of the
+// tests is built on Windows too; the program uses it on POSIX only. Private to
+// the platform layer and the tests' support code.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/platform.h"

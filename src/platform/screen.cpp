@@ -1,6 +1,6 @@
 // The console's byte processing, shared by the terminal and the in-memory
 // screen.
-#include "platform/posix/screen.h"
+#include "platform/screen.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,16 +1,18 @@
-// An in-memory console for tests. Bound, it stands in for the terminal:
-// GetStdHandle hands out its handles, and the program's own console code runs
-// unchanged against a screen held in memory, processed byte for byte as the
-// terminal is. A test then reads back every cell and colour, and may resize
-// the window between calls, as a user can.
+// An in-memory console for tests. Bound, it stands in for the terminal: the
+// program's own console code runs unchanged against a screen held in memory,
+// processed byte for byte as the terminal is. A test then reads back every
+// cell and colour, and may resize the window between calls, as a user can.
 //
 //   MemoryConsole console(80, 25);
 //   console.Bind();
-//   Con::hConOut = GetStdHandle(STD_OUTPUT_HANDLE);  // or tests/support/memory_screen.h
+//   Con::hConOut = console.Output();  // or BoundConsole, support/memory_screen.h
 //   Con::WriteText(L"Hello", true);
 //   EXPECT_EQ(console.RowText(0).substr(0, 5), L"Hello");
 //
-// Used by tests on POSIX only (files named *_posix_test.cpp).
+// On POSIX it is bound below the platform's calls, so every console call of
+// the program reaches it. On Windows it is bound in Con's output calls
+// (console/ConOutputCalls.h): text, colours, cursor, modes and title reach
+// it there; the rest of the console is the system's.
 #pragma once
 
 #include <memory>
@@ -30,8 +32,9 @@ class MemoryConsole {
   MemoryConsole(const MemoryConsole&) = delete;
   MemoryConsole& operator=(const MemoryConsole&) = delete;
 
-  // From Bind until Unbind, GetStdHandle returns this console's handles and
-  // the console title is this console's. One console is bound at a time.
+  // From Bind until Unbind the console title is this console's, and on POSIX
+  // GetStdHandle returns this console's handles. One console is bound at a
+  // time.
   void Bind();
   void Unbind();
   // This console's handles (also before Bind). Standard output and standard
@@ -82,7 +85,12 @@ class MemoryConsole {
   void TypeAhead(const std::string& keys);
   void PressKeys(const std::string& keys);
 
- private:
+  // The console's insides, for its own files (memory_console_state.h).
   struct State;
+  struct Seat;
+
+ private:
+  static std::unique_ptr<Seat> NewSeat(State& state);
+
   std::unique_ptr<State> state_;
 };
