@@ -1,5 +1,6 @@
 // The local date and time and the millisecond tick, both replaceable for tests.
 #include "fileio/modFileIO.h"
+#include "fileio/testing.h"
 
 namespace modFileIO {
 namespace {

@@ -3,6 +3,7 @@
 // resumed copy checked and positioned where the destination ends, every
 // handle closed on every path.
 #include "fileio/copy_messages.h"
+#include "fileio/file_calls.h"
 #include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
 #include "fileio/resume_check.h"
@@ -17,14 +18,14 @@ namespace {
 const DWORD ShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 HANDLE OpenUnbuffered(const std::string& path, DWORD access, DWORD disposition) {
-  return CreateFileA(path.c_str(), access, ShareReadWrite, nullptr, disposition,
-                     FILE_FLAG_NO_BUFFERING, nullptr);
+  return FilePlatform.CreateFileA(path.c_str(), access, ShareReadWrite, nullptr, disposition,
+                                  FILE_FLAG_NO_BUFFERING, nullptr);
 }
 
 // The one kind of file whose end is known before it is read and whose bytes
 // stay put once written: a file or a disk. Anything else is refused, said why.
 bool DiskFileOrReport(HANDLE file, bool isSource) {
-  const DWORD type = GetFileType(file);
+  const DWORD type = FilePlatform.GetFileType(file);
   if (type == FILE_TYPE_DISK) return true;
   ReportNotADiskFile(isSource, type);
   return false;
@@ -55,7 +56,7 @@ bool DevicePathOrReport(const std::wstring& path, bool isSource) {
 
 bool IsDevice(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info;
-  return GetFileInformationByHandle(file, &info) &&
+  return FilePlatform.GetFileInformationByHandle(file, &info) &&
          (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0;
 }
 
@@ -64,15 +65,15 @@ bool IsDevice(HANDLE file) {
 // source under any spelling, hard link or symbolic link, and it must be a
 // file or a disk.
 bool ExistingDestUsable(HANDLE source, const std::string& destPath) {
-  const HANDLE probe = CreateFileA(destPath.c_str(), 0, ShareReadWrite, nullptr, OPEN_EXISTING,
-                                   0, nullptr);
+  const HANDLE probe = FilePlatform.CreateFileA(destPath.c_str(), 0, ShareReadWrite, nullptr,
+                                                OPEN_EXISTING, 0, nullptr);
   if (probe == INVALID_HANDLE_VALUE) return true;  // not there yet, or the real open says why
   bool usable = false;
   if (SameFileHandles(source, probe))
     ReportSameFile();
   else
     usable = DiskFileOrReport(probe, false);
-  CloseHandle(probe);
+  FilePlatform.CloseHandle(probe);
   return usable;
 }
 
@@ -92,22 +93,22 @@ bool DestLocked = false;
 // or device without locks doesn't stop the copy; a lock held by another does.
 bool GuardDestination(const std::string& destPath) {
   DestLocked = false;
-  DestGuard = CreateFileA(destPath.c_str(), GENERIC_WRITE, ShareReadWrite, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  DestGuard = FilePlatform.CreateFileA(destPath.c_str(), GENERIC_WRITE, ShareReadWrite, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (DestGuard == INVALID_HANDLE_VALUE) {
     ReportOpenFailure(false, GetLastError());
     return false;
   }
   bool usable = DiskFileOrReport(DestGuard, false);
   if (usable) {
-    DestLocked = LockFile(DestGuard, LockOffsetLow, LockOffsetHigh, 1, 0) != FALSE;
+    DestLocked = FilePlatform.LockFile(DestGuard, LockOffsetLow, LockOffsetHigh, 1, 0) != FALSE;
     if (!DestLocked && GetLastError() == ERROR_LOCK_VIOLATION) {
       ReportDestinationBusy();
       usable = false;
     }
   }
   if (!usable) {
-    CloseHandle(DestGuard);
+    FilePlatform.CloseHandle(DestGuard);
     DestGuard = INVALID_HANDLE_VALUE;
   }
   return usable;
@@ -115,8 +116,8 @@ bool GuardDestination(const std::string& destPath) {
 
 void ReleaseDestination() {
   if (DestGuard == INVALID_HANDLE_VALUE) return;
-  if (DestLocked) UnlockFile(DestGuard, LockOffsetLow, LockOffsetHigh, 1, 0);
-  CloseHandle(DestGuard);
+  if (DestLocked) FilePlatform.UnlockFile(DestGuard, LockOffsetLow, LockOffsetHigh, 1, 0);
+  FilePlatform.CloseHandle(DestGuard);
   DestGuard = INVALID_HANDLE_VALUE;
   DestLocked = false;
 }
@@ -159,13 +160,13 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
   destFile = DiskFileOrReport(sourceFile, true) && MeasurableOrReport(sourceFile)
                  ? OpenDestination(sourceFile, dest, disposition)
                  : INVALID_HANDLE_VALUE;
-  if (destFile == INVALID_HANDLE_VALUE) CloseHandle(sourceFile);
+  if (destFile == INVALID_HANDLE_VALUE) FilePlatform.CloseHandle(sourceFile);
   return destFile != INVALID_HANDLE_VALUE;
 }
 
 void CloseJob(HANDLE sourceFile, HANDLE destFile) {
-  CloseHandle(sourceFile);
-  CloseHandle(destFile);
+  FilePlatform.CloseHandle(sourceFile);
+  FilePlatform.CloseHandle(destFile);
   ReleaseDestination();
 }
 

@@ -5,6 +5,7 @@
 #include "console/Con.h"
 #include "fileio/copy_messages.h"
 #include "fileio/colours.h"
+#include "fileio/file_calls.h"
 #include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
 #include "platform/textconv.h"
@@ -14,24 +15,27 @@ namespace {
 
 const int32_t BlocksPerRefresh = 100;
 
-// State of the running CopyBlocks call; set at its entry.
-HANDLE Source = INVALID_HANDLE_VALUE;
-HANDLE Dest = INVALID_HANDLE_VALUE;
-std::string DestAnsi;
-bool DestAnsiUsable = false;
-void* Buffer = nullptr;
-DWORD BlockBytes = 0;
-int64_t StartOffset = 0;
-int64_t SourceSize = 0;
-int64_t TotalBytes = 0;
-int32_t BlocksSinceRefresh = 0;
-SYSTEMTIME StartTime;
-int16_t BoxTopRow = 0;
-int16_t BoxLeftCol = 0;
+// The running CopyBlocks call, reset at its entry.
+struct RunningCopy {
+  HANDLE Source = INVALID_HANDLE_VALUE;
+  HANDLE Dest = INVALID_HANDLE_VALUE;
+  std::string DestAnsi;
+  bool DestAnsiUsable = false;
+  void* Buffer = nullptr;
+  DWORD BlockBytes = 0;
+  int64_t StartOffset = 0;
+  int64_t SourceSize = 0;
+  int64_t TotalBytes = 0;
+  int32_t BlocksSinceRefresh = 0;
+  SYSTEMTIME StartTime{};
+  int16_t BoxTopRow = 0;
+  int16_t BoxLeftCol = 0;
+};
+RunningCopy Copy;
 
 int16_t RowUnderBox() { return RowUnderProgress(); }
 
-bool NothingWrittenYet() { return TotalBytes == StartOffset; }
+bool NothingWrittenYet() { return Copy.TotalBytes == Copy.StartOffset; }
 
 void ProcessPendingMessages() {
   MSG message;
@@ -42,9 +46,10 @@ void ProcessPendingMessages() {
 }
 
 void Refresh() {
-  RefreshProgress(BoxTopRow, BoxLeftCol, StartOffset, SourceSize, TotalBytes, StartTime);
+  RefreshProgress(Copy.BoxTopRow, Copy.BoxLeftCol, Copy.StartOffset, Copy.SourceSize,
+                  Copy.TotalBytes, Copy.StartTime);
   Con::SetForeColor(LightGreen);
-  BlocksSinceRefresh = 0;
+  Copy.BlocksSinceRefresh = 0;
   ProcessPendingMessages();
   Con::SetCursorRow(RowUnderBox());
 }
@@ -54,12 +59,12 @@ void Refresh() {
 bool WriteBuffer(HANDLE file, DWORD size, bool buffered) {
   const bool first = NothingWrittenYet();
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, Buffer, size, &written, nullptr);
+  const BOOL ok = FilePlatform.WriteFile(file, Copy.Buffer, size, &written, nullptr);
   const DWORD error = GetLastError();
-  TotalBytes += written;
+  Copy.TotalBytes += written;
   if (!ok)
-    ReportWriteFailure(buffered, error, first, static_cast<int32_t>(BlockBytes), StartOffset,
-                       TotalBytes);
+    ReportWriteFailure(buffered, error, first, static_cast<int32_t>(Copy.BlockBytes),
+                       Copy.StartOffset, Copy.TotalBytes);
   return ok != FALSE;
 }
 
@@ -67,8 +72,8 @@ bool WriteFullBlock() {
   // After a failed write every later block would land too early: the copy
   // stops with the destination holding exactly what precedes this block,
   // ready for /R.
-  if (!WriteBuffer(Dest, BlockBytes, false)) return false;
-  if (++BlocksSinceRefresh == BlocksPerRefresh) Refresh();
+  if (!WriteBuffer(Copy.Dest, Copy.BlockBytes, false)) return false;
+  if (++Copy.BlocksSinceRefresh == BlocksPerRefresh) Refresh();
   return true;
 }
 
@@ -76,13 +81,13 @@ bool WriteFullBlock() {
 // before the tail handle goes away. On a file nobody else touches that is the
 // file's end; on a disk the end is the disk's, far beyond.
 bool AppendTail(HANDLE tail, DWORD size) {
-  if (!SetFilePointer64(tail, TotalBytes, FILE_BEGIN)) {
+  if (!SetFilePointer64(tail, Copy.TotalBytes, FILE_BEGIN)) {
     // Written where the handle stands, at the start, it would overwrite the copy.
     ReportTailSeekFailure(GetLastError(), size);
     return false;
   }
   if (!WriteBuffer(tail, size, true)) return false;
-  if (!FlushFileBuffers(tail)) {
+  if (!FilePlatform.FlushFileBuffers(tail)) {
     ReportFlushFailure(GetLastError());
     return false;
   }
@@ -93,21 +98,21 @@ bool AppendTail(HANDLE tail, DWORD size) {
 // has open: a destination renamed or deleted meanwhile would get its tail in a
 // new file at the old path. Opening only what exists creates no such file.
 HANDLE OpenTail(DWORD size) {
-  const HANDLE tail =
-      DestAnsiUsable ? CreateFileA(DestAnsi.c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr)
-                     : INVALID_HANDLE_VALUE;
+  const HANDLE tail = Copy.DestAnsiUsable
+                          ? FilePlatform.CreateFileA(Copy.DestAnsi.c_str(), GENERIC_WRITE,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                          : INVALID_HANDLE_VALUE;
   if (tail == INVALID_HANDLE_VALUE) {
-    const DWORD error = DestAnsiUsable ? GetLastError() : ERROR_NO_UNICODE_TRANSLATION;
+    const DWORD error = Copy.DestAnsiUsable ? GetLastError() : ERROR_NO_UNICODE_TRANSLATION;
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
       ReportDestinationMoved(size);
     else
       ReportTailOpenFailure(error, size);
     return INVALID_HANDLE_VALUE;
   }
-  if (SameFileHandles(tail, Dest)) return tail;
-  CloseHandle(tail);
+  if (SameFileHandles(tail, Copy.Dest)) return tail;
+  FilePlatform.CloseHandle(tail);
   ReportDestinationMoved(size);
   return INVALID_HANDLE_VALUE;
 }
@@ -116,7 +121,7 @@ bool WriteShortBlock(DWORD size) {
   const HANDLE tail = OpenTail(size);
   if (tail == INVALID_HANDLE_VALUE) return false;
   const bool appended = AppendTail(tail, size);
-  CloseHandle(tail);
+  FilePlatform.CloseHandle(tail);
   return appended;
 }
 
@@ -124,15 +129,15 @@ bool WriteShortBlock(DWORD size) {
 // the destination longer than the source now is: that is no copy of it.
 bool SourceKeptItsLength() {
   SetLastError(NO_ERROR);
-  const int64_t now = GetFileSize64(Source);
-  if (GetLastError() != NO_ERROR || now >= TotalBytes) return true;
-  ReportSourceShrank(SourceSize, now, TotalBytes);
+  const int64_t now = GetFileSize64(Copy.Source);
+  if (GetLastError() != NO_ERROR || now >= Copy.TotalBytes) return true;
+  ReportSourceShrank(Copy.SourceSize, now, Copy.TotalBytes);
   return false;
 }
 
 // A resumed copy whose destination already holds the whole source: nothing
 // is read (the source was not even positioned).
-bool AlreadyComplete() { return StartOffset > 0 && StartOffset >= SourceSize; }
+bool AlreadyComplete() { return Copy.StartOffset > 0 && Copy.StartOffset >= Copy.SourceSize; }
 
 // The passes of the loop. True when they ended in order (end of the source
 // or a break), false after a failure that has been reported.
@@ -140,9 +145,9 @@ bool CopyPasses() {
   if (AlreadyComplete()) return true;
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(Source, Buffer, BlockBytes, &got, nullptr)) {
-      ReportReadFailure(GetLastError(), NothingWrittenYet(), static_cast<int32_t>(BlockBytes),
-                        StartOffset, TotalBytes);
+    if (!FilePlatform.ReadFile(Copy.Source, Copy.Buffer, Copy.BlockBytes, &got, nullptr)) {
+      ReportReadFailure(GetLastError(), NothingWrittenYet(), static_cast<int32_t>(Copy.BlockBytes),
+                        Copy.StartOffset, Copy.TotalBytes);
       return false;
     }
     if (got == 0) return true;
@@ -150,14 +155,14 @@ bool CopyPasses() {
     // read after it: a source still growing could deliver another full block,
     // and the unbuffered handle, which never wrote the short block, would put
     // that block over it.
-    if (got < BlockBytes) return WriteShortBlock(got);
+    if (got < Copy.BlockBytes) return WriteShortBlock(got);
     if (!WriteFullBlock()) return false;
     if (Con::BreakPressed()) return true;
   }
 }
 
 bool FlushDestination() {
-  if (FlushFileBuffers(Dest)) return true;
+  if (FilePlatform.FlushFileBuffers(Copy.Dest)) return true;
   ReportFlushFailure(GetLastError());
   return false;
 }
@@ -169,7 +174,7 @@ CopyOutcome BreakEnding() {
   Con::SetForeColor(LightGreen);
   // A later /R continues from the destination's size: make that data real.
   if (!FlushDestination()) return CopyFailed;
-  ReportBreak(TotalBytes);
+  ReportBreak(Copy.TotalBytes);
   return CopyStopped;
 }
 
@@ -177,8 +182,8 @@ CopyOutcome BreakEnding() {
 // made would be taken for a changed file and copied again.
 void KeepSourceTime() {
   FILETIME lastWrite;
-  if (GetFileTime(Source, nullptr, nullptr, &lastWrite) &&
-      SetFileTime(Dest, nullptr, nullptr, &lastWrite))
+  if (FilePlatform.GetFileTime(Copy.Source, nullptr, nullptr, &lastWrite) &&
+      FilePlatform.SetFileTime(Copy.Dest, nullptr, nullptr, &lastWrite))
     return;
   ReportTimeNotKept(GetLastError());
 }
@@ -188,7 +193,7 @@ CopyOutcome CompletedEnding(const std::wstring& destPath) {
   Con::SetForeColor(LightCyan);
   EngineLine(L"File copy completed!");
   EngineLine(destPath + L" written");
-  PrintSummary(StartOffset, TotalBytes);
+  PrintSummary(Copy.StartOffset, Copy.TotalBytes);
   Con::SetForeColor(LightGreen);
   KeepSourceTime();
   return CopyCompleted;
@@ -196,18 +201,18 @@ CopyOutcome CompletedEnding(const std::wstring& destPath) {
 
 void Begin(HANDLE source, HANDLE dest, const std::wstring& sourcePath,
            const std::wstring& destPath, int64_t startOffset) {
-  Source = source;
-  Dest = dest;
-  DestAnsiUsable = PathToAnsi(destPath, DestAnsi);
+  Copy.Source = source;
+  Copy.Dest = dest;
+  Copy.DestAnsiUsable = PathToAnsi(destPath, Copy.DestAnsi);
   SetCopyPaths(sourcePath, destPath);
-  StartOffset = startOffset;
-  SourceSize = GetFileSize64(source);
-  TotalBytes = startOffset;
-  BlocksSinceRefresh = 0;
-  CurrentLocalTime(StartTime);
-  BoxLeftCol = Con::GetCursorCol();
-  BoxTopRow = Con::GetCursorRow();
-  PaintProgress(BoxTopRow, BoxLeftCol, sourcePath, destPath, StartOffset, SourceSize, StartTime);
+  Copy.StartOffset = startOffset;
+  Copy.SourceSize = GetFileSize64(source);
+  Copy.TotalBytes = startOffset;
+  CurrentLocalTime(Copy.StartTime);
+  Copy.BoxLeftCol = Con::GetCursorCol();
+  Copy.BoxTopRow = Con::GetCursorRow();
+  PaintProgress(Copy.BoxTopRow, Copy.BoxLeftCol, sourcePath, destPath, Copy.StartOffset,
+                Copy.SourceSize, Copy.StartTime);
 }
 
 }  // namespace
@@ -219,24 +224,26 @@ CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePat
     ReportBadBlockSize(blockBytes);
     return CopyFailed;
   }
+  Copy = RunningCopy();
   // Page-aligned, as unbuffered transfers need; one buffer for the whole copy.
-  Buffer = VirtualAlloc(nullptr, static_cast<SIZE_T>(blockBytes), MEM_COMMIT | MEM_RESERVE,
-                        PAGE_READWRITE);
-  if (Buffer == nullptr) {
+  Copy.Buffer = FilePlatform.VirtualAlloc(nullptr, static_cast<SIZE_T>(blockBytes),
+                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (Copy.Buffer == nullptr) {
     ReportBufferFailure(blockBytes, GetLastError());
     return CopyFailed;
   }
-  BlockBytes = static_cast<DWORD>(blockBytes);
+  Copy.BlockBytes = static_cast<DWORD>(blockBytes);
   Begin(source, dest, sourcePath, destPath, startOffset);
   CopyOutcome outcome = CopyFailed;
   if (!CopyPasses())
-    FlushFileBuffers(Dest);  // keep what was written for /R; the failure is already told
+    FilePlatform.FlushFileBuffers(
+        Copy.Dest);  // keep what was written for /R; the failure is already told
   else if (Con::BreakPressed())
     outcome = BreakEnding();
   else if (SourceKeptItsLength())
     outcome = CompletedEnding(destPath);
-  VirtualFree(Buffer, 0, MEM_RELEASE);
-  Buffer = nullptr;
+  FilePlatform.VirtualFree(Copy.Buffer, 0, MEM_RELEASE);
+  Copy.Buffer = nullptr;
   return outcome;
 }
 

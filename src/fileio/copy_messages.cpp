@@ -1,6 +1,8 @@
 // What the copy engine tells the user when something goes wrong.
 #include "fileio/copy_messages.h"
+#include "fileio/file_calls.h"
 #include "fileio/modFileIO.h"
+#include "fileio/testing.h"
 
 #include <algorithm>
 
@@ -107,8 +109,8 @@ DWORD DiskSectorBytes(const std::wstring& path) {
   if (path.empty() || !PathToAnsi(path, ansi)) return 0;
   const std::string volume = VolumeOf(ansi);
   DWORD perCluster = 0, sector = 0, free = 0, total = 0;
-  if (!GetDiskFreeSpaceA(volume.empty() ? nullptr : volume.c_str(), &perCluster, &sector, &free,
-                         &total))
+  if (!FilePlatform.GetDiskFreeSpaceA(volume.empty() ? nullptr : volume.c_str(), &perCluster,
+                                      &sector, &free, &total))
     return 0;
   return sector;
 }

@@ -10,10 +10,8 @@
 namespace modFileIO {
 
 // Writes one line to standard output (followed by CR LF) in the current
-// colour, and hands it to the listener, if one is set.
+// colour, and hands it to the listener, if one is set (see testing.h).
 void EngineLine(const std::wstring& text);
-// Tests read the engine's lines here; null stops listening.
-void SetEngineLineListener(void (*listener)(const std::wstring& line));
 // The paths of the running copy, for the advice that needs to know their disks.
 void SetCopyPaths(const std::wstring& source, const std::wstring& dest);
 // The logical sector size of the disk that holds `path`, 0 when unknown.

@@ -1,5 +1,6 @@
 // Number formats, the user's separators and the screen's text helpers.
 #include "fileio/format.h"
+#include "fileio/testing.h"
 
 #include <algorithm>
 #include <cmath>

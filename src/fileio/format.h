@@ -18,10 +18,9 @@ struct LocaleSeparators {
 };
 
 // The separators of the user's locale; any the locale can't give, or gives
-// empty, are ",", "." and ":" (so numbers are always grouped).
+// empty, are ",", "." and ":" (so numbers are always grouped). Tests fix
+// them (see testing.h).
 LocaleSeparators UserSeparators();
-// Makes UserSeparators answer `fixed` (tests); null goes back to the locale.
-void FixSeparators(const LocaleSeparators* fixed);
 
 // ---- Numbers ----------------------------------------------------------------
 

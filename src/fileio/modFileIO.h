@@ -76,11 +76,8 @@ void PrintSummary(int64_t startOffset, int64_t totalBytes);
 
 // The local date and time as the progress screen sees it.
 void CurrentLocalTime(SYSTEMTIME& now);
-// Replaces the clock (tests fix the time with it); null restores the system's.
-void SetClockSource(void (*source)(SYSTEMTIME& now));
 // Milliseconds of a steady clock that wraps like GetTickCount; it paces the
-// plain progress lines. SetTickSource replaces it (tests); null restores it.
+// plain progress lines.
 DWORD CurrentTickCount();
-void SetTickSource(DWORD (*source)());
 
 }  // namespace modFileIO

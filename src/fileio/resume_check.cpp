@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "fileio/copy_messages.h"
+#include "fileio/file_calls.h"
 #include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
 #include "fileio/resume_check.h"
@@ -41,7 +42,7 @@ Comparison ReadSourceWindow(HANDLE source, void* buffer, DWORD size, int64_t sta
     return Unreadable;
   }
   DWORD got = 0;
-  if (!ReadFile(source, buffer, size, &got, nullptr)) {
+  if (!FilePlatform.ReadFile(source, buffer, size, &got, nullptr)) {
     ReportReadFailure(GetLastError(), true, BufferBytes, startOffset, startOffset);
     return Unreadable;
   }
@@ -54,7 +55,7 @@ Comparison CompareFromPosition(HANDLE dest, const char* expected, DWORD size) {
   for (DWORD done = 0; done < size;) {
     const DWORD wanted = std::min(size - done, PieceBytes);
     DWORD got = 0;
-    if (!ReadFile(dest, &piece[0], wanted, &got, nullptr)) {
+    if (!FilePlatform.ReadFile(dest, &piece[0], wanted, &got, nullptr)) {
       ReportResumeCheckFailure(GetLastError());
       return Unreadable;
     }
@@ -72,9 +73,9 @@ Comparison CompareDestWindow(const std::wstring& destPath, const char* expected,
                              int64_t startOffset) {
   std::string destAnsi;
   PathToAnsi(destPath, destAnsi);  // exact: the copy's own handle was opened by it
-  const HANDLE dest = CreateFileA(destAnsi.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE dest =
+      FilePlatform.CreateFileA(destAnsi.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (dest == INVALID_HANDLE_VALUE) {
     ReportResumeCheckFailure(GetLastError());
     return Unreadable;
@@ -84,7 +85,7 @@ Comparison CompareDestWindow(const std::wstring& destPath, const char* expected,
     result = CompareFromPosition(dest, expected, size);
   else
     ReportResumeCheckFailure(GetLastError());
-  CloseHandle(dest);
+  FilePlatform.CloseHandle(dest);
   return result;
 }
 
@@ -94,7 +95,7 @@ bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t
   if (startOffset <= 0) return true;
   const DWORD size = WindowBytes(startOffset);
   // Page-aligned, as the unbuffered read needs.
-  void* buffer = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  void* buffer = FilePlatform.VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (buffer == nullptr) {
     ReportBufferFailure(static_cast<int32_t>(size), GetLastError());
     return false;
@@ -103,7 +104,7 @@ bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t
   if (result == Same)
     result = CompareDestWindow(destPath, static_cast<const char*>(buffer), size, startOffset);
   if (result == Different) ReportNotAPartialCopy(startOffset - size, size);
-  VirtualFree(buffer, 0, MEM_RELEASE);
+  FilePlatform.VirtualFree(buffer, 0, MEM_RELEASE);
   return result == Same;
 }
 
@@ -112,9 +113,9 @@ bool FinishedCopyMatches(HANDLE sourceFile, const std::wstring& sourcePath,
   if (size <= 0) return true;
   std::string sourceAnsi;
   PathToAnsi(sourcePath, sourceAnsi);  // exact: the copy's own handle was opened by it
-  const HANDLE reader = CreateFileA(sourceAnsi.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE reader =
+      FilePlatform.CreateFileA(sourceAnsi.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (reader == INVALID_HANDLE_VALUE) {
     ReportSourceRecheckFailure(GetLastError());
     return false;
@@ -125,7 +126,7 @@ bool FinishedCopyMatches(HANDLE sourceFile, const std::wstring& sourcePath,
     matches = ResumePointMatches(reader, destPath, size);
   else
     ReportSourceRecheckFailure(ERROR_FILE_NOT_FOUND);
-  CloseHandle(reader);
+  FilePlatform.CloseHandle(reader);
   return matches;
 }
 

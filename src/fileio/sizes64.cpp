@@ -1,4 +1,5 @@
 // 64-bit sizes over Win32's two 32-bit halves.
+#include "fileio/file_calls.h"
 #include "fileio/modFileIO.h"
 
 namespace modFileIO {
@@ -21,14 +22,14 @@ bool SetFilePointer64(HANDLE file, int64_t distance, DWORD method) {
   SizeToHalves(distance, low, high);
   LONG highPart = high;
   SetLastError(NO_ERROR);
-  return SetFilePointer(file, static_cast<LONG>(low), &highPart, method) !=
+  return FilePlatform.SetFilePointer(file, static_cast<LONG>(low), &highPart, method) !=
              INVALID_SET_FILE_POINTER ||
          GetLastError() == NO_ERROR;
 }
 
 int64_t GetFileSize64(HANDLE file) {
   DWORD high = 0;
-  const DWORD low = GetFileSize(file, &high);
+  const DWORD low = FilePlatform.GetFileSize(file, &high);
   return HalvesToSize(low, static_cast<int32_t>(high));
 }
 

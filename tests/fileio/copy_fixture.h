@@ -4,16 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "console/ConState.h"
-#include "fileio/copy_messages.h"
 #include "fileio/modFileIO.h"
+#include "fileio/testing.h"
+#include "support/scratch_dir.h"
 
 namespace copytest {
 
@@ -50,20 +49,12 @@ inline std::vector<std::wstring>& CapturedLines() {
 
 inline void Capture(const std::wstring& line) { CapturedLines().push_back(line); }
 
-// One scratch folder per test, on a real disk where there is one (/var/tmp)
-// so that unbuffered handles really bypass the cache; BLKCOPY_TEST_DIR
-// overrides. Also resets the engine's block size, lines and break flag.
+// One scratch folder per test (support/scratch_dir.h). Also resets the
+// engine's block size, lines and break flag.
 class CopyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* chosen = std::getenv("BLKCOPY_TEST_DIR");
-    std::error_code error;
-    fs::path root = chosen ? fs::path(chosen)
-                    : fs::is_directory("/var/tmp", error) ? fs::path("/var/tmp")
-                                                           : fs::temp_directory_path();
-    std::random_device random;
-    folder_ = root / ("blkcopy-test-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(folder_);
+    folder_ = testsupport::MakeScratchDir("blkcopy-test-");
     modFileIO::BufferBytes = Block;
     CapturedLines().clear();
     modFileIO::SetEngineLineListener(Capture);
@@ -73,8 +64,7 @@ class CopyTest : public ::testing::Test {
   void TearDown() override {
     modFileIO::SetEngineLineListener(nullptr);
     Con::BreakFlag.store(false);
-    std::error_code error;
-    fs::remove_all(folder_, error);
+    testsupport::RemoveScratchDir(folder_);
   }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "fileio/format.h"
+#include "fileio/testing.h"
 #include "progress_test_time.h"
 
 using namespace modFileIO;

@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "fileio/format.h"
+#include "fileio/testing.h"
 #include "fileio/modFileIO.h"
 
 using namespace modFileIO;

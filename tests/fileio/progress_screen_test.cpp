@@ -6,7 +6,7 @@
 #include <string>
 
 #include "console/Con.h"
-#include "fileio/format.h"
+#include "fileio/testing.h"
 #include "progress_test_time.h"
 #include "fileio/modFileIO.h"
 #include "support/memory_screen.h"

@@ -1,6 +1,7 @@
-// Read and flush failures in the middle of a copy, made by the platform
-// layer's fault injection: the failure line, exit code 3, and what the
-// message advises ends in a byte-identical copy.
+// Read and flush failures in the middle of a copy, made by the test
+// program's fault injection: the failure line, exit code 3, and what the
+// message advises ends in a byte-identical copy. The program that ships
+// takes no faults.
 #include "reliability/program_posix.h"
 
 using namespace reliability;
@@ -50,6 +51,24 @@ TEST_F(IoErrors, AFlushThatFailsIsNoCompletedCopy) {
     EXPECT_EQ(Output().find("File copy completed!"), std::string::npos) << Output();
   }
   EXPECT_EQ(RunProgram(Args(false)), 0) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);
+}
+
+// BLKCOPY_FAULTS reaches the test program's engine, and the outcome becomes
+// the exit code.
+TEST_F(IoErrors, TheProgramTakesItsFaultsFromTheEnvironment) {
+  EXPECT_EQ(RunProgram(Args(false), {"WriteFile:after=2:error=112:times=0"}), 3) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), Seed, 2 * 64 * 1024), -1);
+  EXPECT_NE(Output().find("Write file returned 0, getlasterror is 112"), std::string::npos);
+  EXPECT_EQ(RunProgram(Args(false), {"CreateFileA:after=2:error=5"}), 2);  // the destination
+  EXPECT_EQ(RunProgram(Args(false)), 0) << Output();
+  EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);
+}
+
+TEST_F(IoErrors, TheShippedProgramIgnoresTheFaults) {
+  RunOptions shipped{"WriteFile:after=2:error=112"};
+  shipped.program = BLKCOPY_SHIPPED_EXE;
+  EXPECT_EQ(RunProgram(Args(false), shipped), 0) << Output();
   EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);
 }
 

@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace reliability {
 
 namespace fs = std::filesystem;
@@ -154,6 +156,7 @@ struct RunOptions {
   std::string faults;      // BLKCOPY_FAULTS, when not empty
   bool asNobody = false;   // without root's right to open any file
   int boundSeconds = 0;    // when not 0, run under timeout -k: a hang ends as 124
+  const char* program = BLKCOPY_EXE;  // the test program, unless another is named
 };
 
 // Starts the built program with `args`; its standard output and error go to
@@ -166,7 +169,7 @@ inline pid_t Start(const std::vector<std::string>& args, const fs::path& output,
   std::vector<std::string> texts;
   if (options.boundSeconds > 0)
     texts = {"/usr/bin/timeout", "-k", "2", std::to_string(options.boundSeconds)};
-  texts.push_back(BLKCOPY_EXE);
+  texts.push_back(options.program);
   texts.insert(texts.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& text : texts) argv.push_back(&text[0]);
@@ -240,22 +243,11 @@ inline int SignalAtSize(pid_t pid, const fs::path& watched, int64_t size, int si
 
 // ---- Scratch folder -----------------------------------------------------------
 
-// A folder per test on a real disk (/var/tmp; BLKCOPY_TEST_DIR overrides),
-// open to every user so that runs as nobody can work in it.
+// A folder per test (support/scratch_dir.h).
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* chosen = std::getenv("BLKCOPY_TEST_DIR");
-    std::string pattern = std::string(chosen ? chosen : "/var/tmp") + "/blkcopy-faults-XXXXXX";
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr) << std::strerror(errno);
-    folder_ = pattern;
-    ::chmod(folder_.c_str(), 0777);
-  }
-
-  void TearDown() override {
-    std::error_code error;
-    fs::remove_all(folder_, error);
-  }
+  void SetUp() override { folder_ = testsupport::MakeScratchDir("blkcopy-faults-"); }
+  void TearDown() override { testsupport::RemoveScratchDir(folder_); }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
   std::string Output() const { return ReadText(Path("output")); }

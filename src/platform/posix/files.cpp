@@ -17,7 +17,6 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix/faults.h"
 #include "platform/posix/handle.h"
 
 namespace {
@@ -44,9 +43,9 @@ struct FileHandle : PosixHandle {
   bool Emulated() const { return unbuffered && !direct; }
   bool TransferAllowed(const void* buffer, DWORD size) const;
   DWORD WithinFile(DWORD size) const;
-  // The checks Windows makes before a transfer, after the injected faults;
+  // The checks Windows makes before a transfer;
   // false with the last error set.
-  bool MayTransfer(const char* function, bool permitted, const void* buffer, DWORD size) const;
+  bool MayTransfer(bool permitted, const void* buffer, DWORD size) const;
   void DropCacheBehind(int64_t start, DWORD size);
 
   bool readable;
@@ -88,9 +87,7 @@ DWORD FileHandle::WithinFile(DWORD size) const {
   return wanted < static_cast<int64_t>(size) ? static_cast<DWORD>(wanted) : size;
 }
 
-bool FileHandle::MayTransfer(const char* function, bool permitted, const void* buffer,
-                             DWORD size) const {
-  if (PosixFaults::CallFails(function)) return false;
+bool FileHandle::MayTransfer(bool permitted, const void* buffer, DWORD size) const {
   if (!permitted) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
@@ -104,7 +101,7 @@ bool FileHandle::MayTransfer(const char* function, bool permitted, const void* b
 
 BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
-  if (!MayTransfer("ReadFile", readable, buffer, size)) return FALSE;
+  if (!MayTransfer(readable, buffer, size)) return FALSE;
   const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
   DWORD got = 0;
   const BOOL ok = PosixHandle::Read(buffer, WithinFile(size), &got);
@@ -126,7 +123,7 @@ void FileHandle::UndoPartialAppend(int64_t start, int64_t sizeBefore, DWORD& put
 
 BOOL FileHandle::Write(const void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
-  if (!MayTransfer("WriteFile", writable, buffer, size)) return FALSE;
+  if (!MayTransfer(writable, buffer, size)) return FALSE;
   const int64_t start = ::lseek(fd, 0, SEEK_CUR);
   struct stat before {};
   const bool sized = ::fstat(fd, &before) == 0;
@@ -263,7 +260,6 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
                           DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
                           HANDLE /*hTemplateFile*/) {
   // POSIX has no share modes; every mode Windows would accept is accepted.
-  if (PosixFaults::CallFails("CreateFileA")) return INVALID_HANDLE_VALUE;
   if (lpFileName == nullptr || *lpFileName == '\0') return Fail(ERROR_PATH_NOT_FOUND);
   int flags = 0;
   if (!OpenFlags(dwDesiredAccess, dwCreationDisposition, flags))
@@ -317,7 +313,6 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
 
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
                             DWORD dwMoveMethod) {
-  if (PosixFaults::CallFails("SetFilePointer")) return INVALID_SET_FILE_POINTER;
   PosixHandle* object = FromHandle(hFile);
   if (!object) return INVALID_SET_FILE_POINTER;
   // Without a high part the distance is a signed 32-bit number.
@@ -350,7 +345,6 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
-  if (PosixFaults::CallFails("GetFileSize")) return INVALID_FILE_SIZE;
   PosixHandle* object = FromHandle(hFile);
   int64_t measured = 0;
   if (!object) return INVALID_FILE_SIZE;
@@ -365,7 +359,6 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 }
 
 BOOL WINAPI FlushFileBuffers(HANDLE hFile) {
-  if (PosixFaults::CallFails("FlushFileBuffers")) return FALSE;
   PosixHandle* object = FromHandle(hFile);
   if (!object) return FALSE;
   const FileHandle* file = dynamic_cast<FileHandle*>(object);
@@ -466,7 +459,6 @@ BOOL SetRangeLock(HANDLE hFile, short type, DWORD offsetLow, DWORD offsetHigh, D
 
 BOOL WINAPI LockFile(HANDLE hFile, DWORD dwFileOffsetLow, DWORD dwFileOffsetHigh,
                      DWORD nNumberOfBytesToLockLow, DWORD nNumberOfBytesToLockHigh) {
-  if (PosixFaults::CallFails("LockFile")) return FALSE;
   return SetRangeLock(hFile, F_WRLCK, dwFileOffsetLow, dwFileOffsetHigh, nNumberOfBytesToLockLow,
                       nNumberOfBytesToLockHigh);
 }
@@ -487,7 +479,6 @@ void WINAPI SetLastError(DWORD dwErrCode) { LastError = dwErrCode; }
 
 LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
                            DWORD flProtect) {
-  if (PosixFaults::CallFails("VirtualAlloc")) return nullptr;
   if (lpAddress != nullptr || dwSize == 0 || !(flAllocationType & MEM_COMMIT) ||
       flProtect != PAGE_READWRITE) {
     SetLastError(ERROR_INVALID_PARAMETER);

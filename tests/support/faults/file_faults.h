@@ -1,7 +1,8 @@
-// Fault injection for the POSIX file layer: makes chosen calls fail with a
-// chosen Win32 error, so that tests and test runs of the native program can
-// walk the copy engine's failure paths (a full disk, a failing read, a flush
-// that does not reach the disk) on a healthy machine.
+// Fault injection at the copy engine's call table (fileio/file_calls.h): makes
+// chosen calls fail with a chosen Win32 error, so that tests and the test
+// program (blkcopy_faults, built with the tests, never installed) can walk
+// the copy engine's failure paths (a full disk, a failing read, a flush that
+// does not reach the disk) on a healthy machine, on either system.
 //
 // A fault list is a comma-separated list of rules; each rule is a function
 // name followed by colon-separated settings:
@@ -19,26 +20,24 @@
 // a call fails when any of them says so (with the first such rule's error).
 //
 // Functions that honour it: CreateFileA, ReadFile, WriteFile, SetFilePointer,
-// GetFileSize, FlushFileBuffers, VirtualAlloc. ReadFile and WriteFile count
-// only calls on files opened by CreateFileA, never the standard handles, so
-// console output does not disturb the count. A failing call does nothing but
-// fail: no byte is moved, no file is created, no position changes.
+// GetFileSize, FlushFileBuffers, LockFile, VirtualAlloc. Only the engine's
+// own calls count (ReadFile and WriteFile on the files it opened, never the
+// console's output). A failing call does nothing but fail: no byte is moved,
+// no file is created, no position changes.
 //
 // Example, a disk that fills up after three blocks and a source whose fifth
 // read fails with a device error:
 //
 //   BLKCOPY_FAULTS="WriteFile:after=3:error=112,ReadFile:after=4:error=1117"
 //
-// The native program reads BLKCOPY_FAULTS once, at its first file call. A
-// rule that can't be read is reported on standard error and the whole list is
-// ignored. Only the POSIX build has this; the Windows build has no such door.
+// The test program reads BLKCOPY_FAULTS once, at its start. A rule that can't
+// be read is reported on standard error and the whole list is ignored. The
+// program that ships (blkcopy) has no such door: it ignores the variable.
 #pragma once
 
 #include <string>
 
-#include "platform/platform.h"
-
-namespace PosixFaults {
+namespace FileFaults {
 
 // Replaces the fault list with `spec` (the syntax above; empty clears it) and
 // restarts every call count. Returns false, leaving no fault armed, when a
@@ -46,8 +45,10 @@ namespace PosixFaults {
 bool SetFaults(const std::string& spec, std::string* problem = nullptr);
 // Removes every fault.
 void ClearFaults();
-// For the file layer: counts one call of `function`; when a rule makes this
-// call fail, sets the last error and returns true.
+// Sets the list from BLKCOPY_FAULTS, reporting an unreadable one.
+void SetFaultsFromEnvironment();
+// Counts one call of `function`; when a rule makes this call fail, sets the
+// last error and returns true.
 bool CallFails(const char* function);
 
-}  // namespace PosixFaults
+}  // namespace FileFaults

@@ -1,12 +1,7 @@
-// The copy engine's failure paths, reached through the POSIX layer's fault
-// injection, and what only a native disk shows (the sector rule, links,
-// sparse files past 4 GiB).
-#include <sys/wait.h>
-
-#include <cstdlib>
-
+// The copy engine's failure paths, reached through the faults that stand in
+// front of its call table.
 #include "fileio/copy_fixture.h"
-#include "platform/posix/faults.h"
+#include "support/faults/file_faults.h"
 
 using namespace copytest;
 using namespace modFileIO;
@@ -16,10 +11,10 @@ namespace {
 class CopyFaults : public CopyTest {
  protected:
   void TearDown() override {
-    PosixFaults::ClearFaults();
+    FileFaults::ClearFaults();
     CopyTest::TearDown();
   }
-  void Inject(const std::string& spec) { ASSERT_TRUE(PosixFaults::SetFaults(spec)); }
+  void Inject(const std::string& spec) { ASSERT_TRUE(FileFaults::SetFaults(spec)); }
   std::string Dest() { return ReadBytes(Path("dest")); }
 };
 
@@ -51,7 +46,7 @@ TEST_F(CopyFaults, AFullDiskStopsTheCopyAndResumeFinishesIt) {
   EXPECT_TRUE(Said(L"disk is full")) << AllLines();
   EXPECT_FALSE(Said(L"File copy completed!"));
 
-  PosixFaults::ClearFaults();
+  FileFaults::ClearFaults();
   EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
   EXPECT_TRUE(Dest() == bytes);
 }
@@ -114,25 +109,6 @@ TEST_F(CopyFaults, AnUnallocatableBufferIsReportedNotCrashedOn) {
   EXPECT_TRUE(Said(L"Could not allocate a block buffer of 4096 bytes")) << AllLines();
 }
 
-TEST_F(CopyFaults, ABlockSizeOfNoWholeSectorsEndsAsFailed) {
-  BufferBytes = 1000;
-  EXPECT_EQ(FreshCopy(Pattern(5000, 9)), CopyFailed);
-  EXPECT_EQ(Dest(), "");
-  EXPECT_EQ(CapturedLines().at(0), L"ReadFile returned 0??");
-  EXPECT_TRUE(Said(L"block size, 1000 bytes, is not a whole number of the disk's sectors"))
-      << AllLines();
-}
-
-TEST_F(CopyFaults, AResumeOffsetOfNoWholeSectorsIsExplained) {
-  const std::string bytes = Pattern(3 * Block, 10);
-  WriteBytes(Path("source"), bytes);
-  WriteBytes(Path("dest"), bytes.substr(0, 1000));
-  EXPECT_EQ(Resume(), CopyNotStarted);
-  EXPECT_EQ(Dest(), bytes.substr(0, 1000));
-  EXPECT_EQ(CapturedLines().at(0), L"Could not seek to offset in source file");
-  EXPECT_TRUE(Said(L"1000 bytes, is not a whole number of the disk's sectors")) << AllLines();
-}
-
 // A destination as long as the source completes only when its last block is
 // the source's; its end, no whole sector, is reached through buffered handles.
 TEST_F(CopyFaults, AFinishedCopyIsCheckedButNotCopiedAgain) {
@@ -148,68 +124,6 @@ TEST_F(CopyFaults, AFinishedCopyIsCheckedButNotCopiedAgain) {
   EXPECT_EQ(Resume(), CopyNotStarted) << AllLines();
   EXPECT_EQ(CapturedLines().at(0), L"The destination is not a partial copy of the source");
   EXPECT_TRUE(Dest() == other);
-}
-
-TEST_F(CopyFaults, LinksToTheSourceAreTheSameFile) {
-  const std::string bytes = Pattern(Block + 3, 12);
-  WriteBytes(Path("source"), bytes);
-  std::filesystem::create_hard_link(Path("source"), Path("hard"));
-  std::filesystem::create_symlink(Path("source"), Path("soft"));
-  for (const char* link : {"hard", "soft"}) {
-    EXPECT_EQ(StartCopy(W(Path("source")), W(Path(link))), CopyNotStarted) << link;
-    EXPECT_EQ(StartCopy(W(Path(link)), W(Path("source"))), CopyNotStarted) << link;
-  }
-  EXPECT_TRUE(ReadBytes(Path("source")) == bytes);
-}
-
-TEST_F(CopyFaults, AResumePastFourGigabytesStartsAtTheRightByte) {
-  // Sparse files: the first 4 GiB are holes in both, except one block just
-  // below the line that both hold. The resume offset has a low half of 0.
-  const int64_t fourGiB = 4294967296LL;
-  const std::string below = Pattern(Block, 13);
-  const std::string above = Pattern(Block + 5000, 14);
-  {
-    std::fstream source(Path("source"), std::ios::out | std::ios::binary);
-    source.seekp(fourGiB - Block);
-    source.write(below.data(), Block);
-    source.write(above.data(), static_cast<std::streamsize>(above.size()));
-    std::fstream dest(Path("dest"), std::ios::out | std::ios::binary);
-    dest.seekp(fourGiB - Block);
-    dest.write(below.data(), Block);
-  }
-  ASSERT_EQ(std::filesystem::file_size(Path("dest")), static_cast<uintmax_t>(fourGiB));
-  BufferBytes = 64 * 1024;
-  EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
-  ASSERT_EQ(std::filesystem::file_size(Path("dest")), std::filesystem::file_size(Path("source")));
-  std::ifstream dest(Path("dest"), std::ios::binary);
-  dest.seekg(fourGiB - Block);
-  std::string end(Block + above.size(), '\0');
-  dest.read(&end[0], static_cast<std::streamsize>(end.size()));
-  EXPECT_TRUE(end == below + above);
-}
-
-// The program itself: BLKCOPY_FAULTS reaches the file layer, and the outcome
-// becomes the exit code.
-TEST_F(CopyFaults, TheProgramTakesItsFaultsFromTheEnvironment) {
-  const std::string bytes = Pattern(6 * Block + 7, 15);
-  WriteBytes(Path("source"), bytes);
-  const std::string command = std::string(BLKCOPY_EXE) + " \"" + Path("source").string() +
-                              "\" \"" + Path("dest").string() + "\" 4K > \"" +
-                              Path("output").string() + "\" 2>&1 </dev/null";
-  const auto run = [&](const std::string& faults) {
-    const int status = std::system(("BLKCOPY_FAULTS='" + faults + "' " + command).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  };
-  EXPECT_EQ(run("WriteFile:after=2:error=112:times=0"), 3);
-  EXPECT_TRUE(Dest() == bytes.substr(0, 2 * Block));
-  const std::string output = ReadBytes(Path("output"));
-  // Empty while the console layer writes nothing.
-  if (!output.empty()) {
-    EXPECT_NE(output.find("Write file returned 0, getlasterror is 112"), std::string::npos);
-  }
-  EXPECT_EQ(run("CreateFileA:after=2:error=5"), 2);  // the destination
-  EXPECT_EQ(run(""), 0);
-  EXPECT_TRUE(Dest() == bytes);
 }
 
 }  // namespace

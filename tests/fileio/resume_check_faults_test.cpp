@@ -1,7 +1,8 @@
-// The resume check's own failures, reached through the POSIX layer's fault
-// injection: each stops the resume with nothing written.
+// The resume check's own failures, reached through the faults that stand in
+// front of the engine's call table: each stops the resume with nothing
+// written.
 #include "fileio/copy_fixture.h"
-#include "platform/posix/faults.h"
+#include "support/faults/file_faults.h"
 
 using namespace copytest;
 using namespace modFileIO;
@@ -11,7 +12,7 @@ namespace {
 class ResumeCheckFaults : public CopyTest {
  protected:
   void TearDown() override {
-    PosixFaults::ClearFaults();
+    FileFaults::ClearFaults();
     CopyTest::TearDown();
   }
 };
@@ -43,9 +44,9 @@ TEST_F(ResumeCheckFaults, ACheckThatCannotReadStopsTheResume) {
     SCOPED_TRACE(c.faults);
     CapturedLines().clear();
     WriteBytes(Path("dest"), kept);
-    ASSERT_TRUE(PosixFaults::SetFaults(c.faults));
+    ASSERT_TRUE(FileFaults::SetFaults(c.faults));
     EXPECT_EQ(Resume(), CopyNotStarted);
-    PosixFaults::ClearFaults();
+    FileFaults::ClearFaults();
     EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
     ASSERT_FALSE(CapturedLines().empty());
     EXPECT_EQ(CapturedLines()[0].find(c.line), 0u) << AllLines();

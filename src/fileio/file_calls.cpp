@@ -1,0 +1,17 @@
+// The copy engine's platform calls as the platform makes them.
+#include "fileio/file_calls.h"
+
+#include "fileio/testing.h"
+
+namespace modFileIO {
+
+FileCalls RealFileCalls() {
+  return FileCalls{CreateFileA, ReadFile,          WriteFile,    SetFilePointer,
+                   GetFileSize, FlushFileBuffers,  GetFileType,  GetFileInformationByHandle,
+                   GetFileTime, SetFileTime,       LockFile,     UnlockFile,
+                   CloseHandle, GetDiskFreeSpaceA, VirtualAlloc, VirtualFree};
+}
+
+FileCalls FilePlatform = RealFileCalls();
+
+}  // namespace modFileIO

@@ -1,0 +1,182 @@
+// The fault list, from BLKCOPY_FAULTS or from tests, and the calls that stand
+// in front of the engine's own while a list is set. The engine makes its file
+// calls from one thread, so the counts need no lock.
+#include "support/faults/file_faults.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "fileio/file_calls.h"
+
+namespace FileFaults {
+namespace {
+
+struct Rule {
+  std::string function;
+  unsigned long after = 0;
+  DWORD error = ERROR_GEN_FAILURE;
+  unsigned long times = 1;  // 0: every call after `after`
+  unsigned long calls = 0;
+};
+
+std::vector<Rule> Rules;
+// The calls the faults stand in front of, while they do.
+modFileIO::FileCalls Under;
+bool Standing = false;
+
+bool ReadNumber(const std::string& text, unsigned long& value) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  errno = 0;
+  value = std::strtoul(text.c_str(), nullptr, 10);
+  return errno == 0;
+}
+
+bool ReadSetting(const std::string& setting, Rule& rule) {
+  const size_t equals = setting.find('=');
+  if (equals == std::string::npos) return false;
+  const std::string key = setting.substr(0, equals);
+  unsigned long value = 0;
+  if (!ReadNumber(setting.substr(equals + 1), value)) return false;
+  if (key == "after") rule.after = value;
+  else if (key == "times") rule.times = value;
+  else if (key == "error" && value <= 0xFFFFFFFFul) rule.error = static_cast<DWORD>(value);
+  else return false;
+  return true;
+}
+
+bool ReadRule(const std::string& text, Rule& rule) {
+  size_t start = 0;
+  bool first = true;
+  while (start <= text.size()) {
+    size_t end = text.find(':', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string part = text.substr(start, end - start);
+    if (first) {
+      if (part.empty()) return false;
+      rule.function = part;
+      first = false;
+    } else if (!ReadSetting(part, rule)) {
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+bool ReadList(const std::string& spec, std::vector<Rule>& rules, std::string* problem) {
+  size_t start = 0;
+  while (start < spec.size()) {
+    size_t end = spec.find(',', start);
+    if (end == std::string::npos) end = spec.size();
+    Rule rule;
+    const std::string text = spec.substr(start, end - start);
+    if (!ReadRule(text, rule)) {
+      if (problem) *problem = "can't read the fault rule \"" + text + "\"";
+      return false;
+    }
+    rules.push_back(rule);
+    start = end + 1;
+  }
+  return true;
+}
+
+HANDLE WINAPI FaultyCreateFileA(LPCSTR name, DWORD access, DWORD share,
+                                LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                HANDLE templateFile) {
+  if (CallFails("CreateFileA")) return INVALID_HANDLE_VALUE;
+  return Under.CreateFileA(name, access, share, security, disposition, flags, templateFile);
+}
+
+BOOL WINAPI FaultyReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD got,
+                           LPOVERLAPPED overlapped) {
+  if (!CallFails("ReadFile")) return Under.ReadFile(file, buffer, size, got, overlapped);
+  if (got) *got = 0;
+  return FALSE;
+}
+
+BOOL WINAPI FaultyWriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD put,
+                            LPOVERLAPPED overlapped) {
+  if (!CallFails("WriteFile")) return Under.WriteFile(file, buffer, size, put, overlapped);
+  if (put) *put = 0;
+  return FALSE;
+}
+
+DWORD WINAPI FaultySetFilePointer(HANDLE file, LONG low, PLONG high, DWORD method) {
+  if (CallFails("SetFilePointer")) return INVALID_SET_FILE_POINTER;
+  return Under.SetFilePointer(file, low, high, method);
+}
+
+DWORD WINAPI FaultyGetFileSize(HANDLE file, LPDWORD high) {
+  if (CallFails("GetFileSize")) return INVALID_FILE_SIZE;
+  return Under.GetFileSize(file, high);
+}
+
+BOOL WINAPI FaultyFlushFileBuffers(HANDLE file) {
+  return !CallFails("FlushFileBuffers") && Under.FlushFileBuffers(file);
+}
+
+BOOL WINAPI FaultyLockFile(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD sizeLow,
+                           DWORD sizeHigh) {
+  return !CallFails("LockFile") && Under.LockFile(file, offsetLow, offsetHigh, sizeLow, sizeHigh);
+}
+
+LPVOID WINAPI FaultyVirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD protect) {
+  if (CallFails("VirtualAlloc")) return nullptr;
+  return Under.VirtualAlloc(address, size, type, protect);
+}
+
+// An armed list stands in front of the calls in use; none puts them back.
+void Stand(bool armed) {
+  if (armed && !Standing) {
+    Under = modFileIO::FilePlatform;
+    modFileIO::FileCalls faulty = Under;
+    faulty.CreateFileA = FaultyCreateFileA;
+    faulty.ReadFile = FaultyReadFile;
+    faulty.WriteFile = FaultyWriteFile;
+    faulty.SetFilePointer = FaultySetFilePointer;
+    faulty.GetFileSize = FaultyGetFileSize;
+    faulty.FlushFileBuffers = FaultyFlushFileBuffers;
+    faulty.LockFile = FaultyLockFile;
+    faulty.VirtualAlloc = FaultyVirtualAlloc;
+    modFileIO::FilePlatform = faulty;
+  } else if (!armed && Standing) {
+    modFileIO::FilePlatform = Under;
+  }
+  Standing = armed;
+}
+
+}  // namespace
+
+bool SetFaults(const std::string& spec, std::string* problem) {
+  std::vector<Rule> rules;
+  const bool good = ReadList(spec, rules, problem);
+  Rules = good ? rules : std::vector<Rule>();
+  Stand(!Rules.empty());
+  return good;
+}
+
+void ClearFaults() { SetFaults(std::string()); }
+
+void SetFaultsFromEnvironment() {
+  const char* spec = std::getenv("BLKCOPY_FAULTS");
+  std::string problem;
+  if (!SetFaults(spec ? spec : "", &problem))
+    std::fprintf(stderr, "BLKCOPY_FAULTS ignored: %s\n", problem.c_str());
+}
+
+bool CallFails(const char* function) {
+  bool fails = false;
+  for (Rule& rule : Rules) {
+    if (rule.function != function) continue;
+    const unsigned long call = rule.calls++;
+    if (fails || call < rule.after || (rule.times != 0 && call - rule.after >= rule.times))
+      continue;
+    SetLastError(rule.error);
+    fails = true;
+  }
+  return fails;
+}
+
+}  // namespace FileFaults
