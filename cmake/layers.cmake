@@ -29,6 +29,7 @@ else()
     platform/posix/args.cpp
     platform/posix/console.cpp
     platform/posix/console_ctrl.cpp
+    platform/posix/console_handles.h
     platform/posix/console_handles.cpp
     platform/posix/console_tty_input.cpp
     platform/posix/disk_space.cpp
@@ -38,19 +39,21 @@ else()
     platform/posix/files.cpp
     platform/posix/handle.h
     platform/posix/handle.cpp
+    platform/posix/last_error.cpp
     platform/posix/locale.cpp
     platform/posix/memconsole.h
+    platform/posix/memory.cpp
     platform/posix/optional_calls.cpp
     platform/posix/process.cpp
     platform/posix/screen.h
     platform/posix/screen.cpp
-    platform/posix/screen_handles.h
     platform/posix/screen_memory.cpp
     platform/posix/screen_terminal.h
     platform/posix/screen_terminal.cpp
     platform/posix/text.cpp
     platform/posix/thread.cpp
-    platform/posix/time_locale.cpp
+    platform/posix/time.cpp
+    platform/posix/utf8.h
     platform/posix/window.cpp)
 endif()
 

@@ -1,19 +1,15 @@
 // Win32 files over POSIX descriptors: CreateFileA and friends with Windows'
-// results and error codes, unbuffered handles on O_DIRECT, and page-aligned
-// memory for unbuffered transfers.
+// results and error codes, and unbuffered handles on O_DIRECT.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <sys/ioctl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <string>
 
 #include "platform/platform.h"
@@ -21,8 +17,6 @@
 #include "platform/posix/handle.h"
 
 namespace {
-
-thread_local DWORD LastError = NO_ERROR;
 
 // Windows' alignment rule for unbuffered handles: whole sectors. Where the
 // kernel does the direct I/O it applies the device's own rule; where we fall
@@ -253,9 +247,6 @@ bool TargetPosition(int fd, int64_t distance, DWORD method, int64_t& target, DWO
   return true;
 }
 
-std::mutex RegionLock;
-std::map<void*, size_t> Regions;  // VirtualAlloc'd blocks and their sizes
-
 }  // namespace
 
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
@@ -480,37 +471,4 @@ BOOL WINAPI UnlockFile(HANDLE hFile, DWORD dwFileOffsetLow, DWORD dwFileOffsetHi
 BOOL WINAPI CloseHandle(HANDLE hObject) {
   PosixHandle* object = FromHandle(hObject);
   return object ? object->Close() : FALSE;
-}
-
-DWORD WINAPI GetLastError(void) { return LastError; }
-void WINAPI SetLastError(DWORD dwErrCode) { LastError = dwErrCode; }
-
-LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
-                           DWORD flProtect) {
-  if (PosixFaults::CallFails("VirtualAlloc")) return nullptr;
-  if (lpAddress != nullptr || dwSize == 0 || !(flAllocationType & MEM_COMMIT) ||
-      flProtect != PAGE_READWRITE) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  void* block = ::mmap(nullptr, dwSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  std::lock_guard<std::mutex> guard(RegionLock);
-  Regions[block] = dwSize;
-  return block;
-}
-
-BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType) {
-  std::lock_guard<std::mutex> guard(RegionLock);
-  const auto region = Regions.find(lpAddress);
-  if (dwFreeType != MEM_RELEASE || dwSize != 0 || region == Regions.end()) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  ::munmap(region->first, region->second);
-  Regions.erase(region);
-  return TRUE;
 }

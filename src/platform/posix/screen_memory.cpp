@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/posix/memconsole.h"
-#include "platform/posix/screen_handles.h"
+#include "platform/posix/console_handles.h"
 
 namespace {
 
