@@ -70,7 +70,6 @@ set(BLKCOPY_CONSOLE_FILES
 
 set(BLKCOPY_FILEIO_FILES
   fileio/modFileIO.h
-  fileio/colours.h
   fileio/copy_messages.h
   fileio/file_identity.h
   fileio/format.h

@@ -4,7 +4,6 @@
 // the copy is on the disk.
 #include "console/Con.h"
 #include "fileio/copy_messages.h"
-#include "fileio/colours.h"
 #include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
 #include "platform/textconv.h"
@@ -43,7 +42,7 @@ void ProcessPendingMessages() {
 
 void Refresh() {
   RefreshProgress(BoxTopRow, BoxLeftCol, StartOffset, SourceSize, TotalBytes, StartTime);
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
   BlocksSinceRefresh = 0;
   ProcessPendingMessages();
   Con::SetCursorRow(RowUnderBox());
@@ -164,9 +163,9 @@ bool FlushDestination() {
 
 CopyOutcome BreakEnding() {
   Con::SetCursorRow(RowUnderBox());
-  Con::SetForeColor(LightMagenta);
+  Con::SetForeColor(Con::LightMagenta);
   EngineLine(L"[BREAK] User halt.");
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
   // A later /R continues from the destination's size: make that data real.
   if (!FlushDestination()) return CopyFailed;
   ReportBreak(TotalBytes);
@@ -185,11 +184,11 @@ void KeepSourceTime() {
 
 CopyOutcome CompletedEnding(const std::wstring& destPath) {
   if (!FlushDestination()) return CopyFailed;
-  Con::SetForeColor(LightCyan);
+  Con::SetForeColor(Con::LightCyan);
   EngineLine(L"File copy completed!");
   EngineLine(destPath + L" written");
   PrintSummary(StartOffset, TotalBytes);
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
   KeepSourceTime();
   return CopyCompleted;
 }

@@ -9,7 +9,6 @@
 
 #include "console/Con.h"
 #include "fileio/format.h"
-#include "fileio/colours.h"
 #include "fileio/modFileIO.h"
 
 namespace modFileIO {
@@ -43,13 +42,27 @@ struct BoxRow {
   int32_t LabelColour;
   int32_t ValueColour;
 };
+// A border takes no value, and an unlabelled one no label: their colours
+// have no effect.
+const int32_t NoValue = Con::Black;
+const int32_t NoLabel = Con::LightGreen;
 const BoxRow Rows[BoxRows] = {
-    {1, L"Source", 3, 0},      {0, L"Name", 3, 11},      {0, L"Offset", 3, 11},
-    {0, L"Size", 3, 11},       {2, L"Target", 6, 0},     {0, L"Name", 6, 14},
-    {0, L"Size", 6, 14},       {2, L"", 10, 0},          {0, L"Start time", 7, 15},
-    {0, L"End time", 7, 15},   {0, L"Elapsed", 7, 15},   {0, L"Remaining", 7, 15},
-    {2, L"", 10, 0},           {0, L"KB/sec", 9, 9},     {0, L"% complete", 9, 9},
-    {3, L"", 10, 0},
+    {TopBorder, L"Source", Con::DarkCyan, NoValue},
+    {FieldLine, L"Name", Con::DarkCyan, Con::LightCyan},
+    {FieldLine, L"Offset", Con::DarkCyan, Con::LightCyan},
+    {FieldLine, L"Size", Con::DarkCyan, Con::LightCyan},
+    {Divider, L"Target", Con::DarkYellow, NoValue},
+    {FieldLine, L"Name", Con::DarkYellow, Con::Yellow},
+    {FieldLine, L"Size", Con::DarkYellow, Con::Yellow},
+    {Divider, L"", NoLabel, NoValue},
+    {FieldLine, L"Start time", Con::LightGrey, Con::White},
+    {FieldLine, L"End time", Con::LightGrey, Con::White},
+    {FieldLine, L"Elapsed", Con::LightGrey, Con::White},
+    {FieldLine, L"Remaining", Con::LightGrey, Con::White},
+    {Divider, L"", NoLabel, NoValue},
+    {FieldLine, L"KB/sec", Con::LightBlue, Con::LightBlue},
+    {FieldLine, L"% complete", Con::LightBlue, Con::LightBlue},
+    {BottomBorder, L"", NoLabel, NoValue},
 };
 enum RowIndex {
   TargetSizeRow = 6, EndTimeRow = 9, ElapsedRow = 10, RemainingRow = 11,
@@ -91,8 +104,8 @@ int16_t ToRow(int row) { return static_cast<int16_t>(std::clamp(row, -32768, 327
 
 void DrawRow(int top, int index, const std::wstring& value) {
   const BoxRow& row = Rows[index];
-  DrawBoxLine(ToRow(top + index), row.Label, value, row.LabelColour, row.ValueColour, LightGreen,
-              row.Kind);
+  DrawBoxLine(ToRow(top + index), row.Label, value, row.LabelColour, row.ValueColour,
+              Con::LightGreen, row.Kind);
 }
 
 std::wstring Bytes(int64_t count, const LocaleSeparators& seps) {
@@ -276,7 +289,7 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   } else {
     StartLines();
   }
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
 }
 
 void RefreshProgress(int16_t /*boxTopRow*/, int16_t /*boxLeftCol*/, int64_t startOffset,

@@ -18,11 +18,10 @@
 
 namespace {
 
-// Windows' alignment rule for unbuffered handles: whole sectors. Where the
+// Windows' alignment rule for unbuffered handles is whole sectors. Where the
 // kernel does the direct I/O it applies the device's own rule; where we fall
-// back to the cache we apply this one, so a copy fails or succeeds the same
-// way on every file system.
-constexpr int64_t SectorBytes = 512;
+// back to the cache we apply SmallestSectorBytes, so a copy fails or succeeds
+// the same way on every file system.
 constexpr DWORD ErrorNegativeSeek = 131;  // ERROR_NEGATIVE_SEEK
 
 // A file opened by CreateFileA.
@@ -53,8 +52,8 @@ struct FileHandle : PosixHandle {
 bool FileHandle::TransferAllowed(const void* buffer, DWORD size) const {
   if (!Emulated()) return true;
   const off_t position = ::lseek(fd, 0, SEEK_CUR);
-  return size % SectorBytes == 0 && position % SectorBytes == 0 &&
-         reinterpret_cast<uintptr_t>(buffer) % SectorBytes == 0;
+  return size % SmallestSectorBytes == 0 && position % SmallestSectorBytes == 0 &&
+         reinterpret_cast<uintptr_t>(buffer) % SmallestSectorBytes == 0;
 }
 
 // Dirty pages can't be dropped until written back; the advice on them starts
@@ -327,7 +326,7 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
   // unbuffered handle only ever stands at a whole sector.
   const FileHandle* file = dynamic_cast<FileHandle*>(object);
   if ((!lpDistanceToMoveHigh && target > 0xFFFFFFFFLL) ||
-      (file && file->unbuffered && target % SectorBytes != 0)) {
+      (file && file->unbuffered && target % SmallestSectorBytes != 0)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
   }
