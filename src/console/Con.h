@@ -39,7 +39,12 @@ void RestoreFont();
 // Returns the byte count the platform reports as written.
 int32_t WriteText(const std::wstring& text, bool newLine = false, int32_t stream = 0,
                   int32_t align = 0);
-// Colour numbers 0..15; values outside are ignored.
+// Colour numbers 0..15 of the console's palette (1 blue, 2 green, 4 red,
+// 8 intensity), here by name; values outside are ignored.
+enum Colour : int32_t {
+  Black, DarkBlue, DarkGreen, DarkCyan, DarkRed, DarkMagenta, DarkYellow, LightGrey,
+  DarkGrey, LightBlue, LightGreen, LightCyan, LightRed, LightMagenta, Yellow, White
+};
 void SetForeColor(int32_t colour);
 void SetBackColor(int32_t colour);
 int32_t GetForeColor();

@@ -29,22 +29,25 @@ struct HookRecord {
   void* Object;  // the record itself once armed; null once released
 };
 
-HookTable HookOperations = {};
-HookRecord TeardownHook = {};
-// Set by the first Initialize; a later one finds it and does nothing.
-const HookTable* HookMark = nullptr;
-
-// What Initialize found, and whether it could read it: a value that could
-// not be read is not written back.
-DWORD SavedInMode = 0;
-DWORD SavedOutMode = 0;
-int32_t SavedAttr = 0;
-bool InModeSaved = false;
-bool OutModeSaved = false;
-bool AttrSaved = false;
-CONSOLE_FONT_INFOEX SavedFont = {};
-bool FontSaved = false;
-int ExitCodeValue = 0;
+// This run's console set-up, from Initialize to Terminate; the first
+// Initialize starts it afresh.
+struct ConsoleRun {
+  HookTable HookOperations;
+  HookRecord TeardownHook;
+  // Set by the first Initialize; a later one finds it and does nothing.
+  const HookTable* HookMark;
+  // What Initialize found, and whether it could read it: a value that could
+  // not be read is not written back.
+  DWORD SavedInMode;
+  DWORD SavedOutMode;
+  int32_t SavedAttr;
+  bool InModeSaved;
+  bool OutModeSaved;
+  bool AttrSaved;
+  CONSOLE_FONT_INFOEX SavedFont;
+  bool FontSaved;
+  int ExitCode;
+} Run = {};
 
 HRESULT WINAPI HookQueryInterface(void*, const void*, void** result) {
   if (result) *result = nullptr;
@@ -60,39 +63,39 @@ ULONG WINAPI HookRelease(void*) {
 
 // The process's exit-time clean-up: releases the one reference, once.
 void ReleaseTeardownHook() {
-  void* object = TeardownHook.Object;
+  void* object = Run.TeardownHook.Object;
   if (!object) return;
-  TeardownHook.Object = nullptr;
+  Run.TeardownHook.Object = nullptr;
   (*static_cast<const HookTable* const*>(object))->Release(object);
 }
 
 void ArmTeardownHook() {
-  if (TeardownHook.Table) return;
-  HookOperations.QueryInterface = HookQueryInterface;
-  HookOperations.AddRef = HookAddRef;
-  HookOperations.Release = HookRelease;
-  HookMark = &HookOperations;
-  TeardownHook.Table = &HookOperations;
-  TeardownHook.Object = &TeardownHook;
+  if (Run.TeardownHook.Table) return;
+  Run.HookOperations.QueryInterface = HookQueryInterface;
+  Run.HookOperations.AddRef = HookAddRef;
+  Run.HookOperations.Release = HookRelease;
+  Run.HookMark = &Run.HookOperations;
+  Run.TeardownHook.Table = &Run.HookOperations;
+  Run.TeardownHook.Object = &Run.TeardownHook;
 }
 
 void SaveConsoleState() {
-  InModeSaved = GetConsoleMode(hConIn, &SavedInMode) != FALSE;
-  OutModeSaved = GetConsoleMode(hConOut, &SavedOutMode) != FALSE;
+  Run.InModeSaved = GetConsoleMode(hConIn, &Run.SavedInMode) != FALSE;
+  Run.OutModeSaved = GetConsoleMode(hConOut, &Run.SavedOutMode) != FALSE;
   // Whole modes: mouse, window and quick-edit input, virtual-terminal
   // output and the rest stay off until the teardown.
-  if (InModeSaved) SetConsoleMode(hConIn, kInputMode);
-  if (OutModeSaved) SetConsoleMode(hConOut, kOutputMode);
+  if (Run.InModeSaved) SetConsoleMode(hConIn, kInputMode);
+  if (Run.OutModeSaved) SetConsoleMode(hConOut, kOutputMode);
   CONSOLE_SCREEN_BUFFER_INFO info = {};
-  AttrSaved = GetConsoleScreenBufferInfo(hConOut, &info) != FALSE;
-  if (AttrSaved) SavedAttr = info.wAttributes;
+  Run.AttrSaved = GetConsoleScreenBufferInfo(hConOut, &info) != FALSE;
+  if (Run.AttrSaved) Run.SavedAttr = info.wAttributes;
 }
 
 // A record that names no real font: the save failed, or the console answered
 // with no face or no height. Setting such a record changes the user's font
 // to nothing they had (and brings down Wine 8's console host).
 bool IsUsableFont(const CONSOLE_FONT_INFOEX& font) {
-  return FontSaved && font.FaceName[0] != L'\0' && font.dwFontSize.Y != 0;
+  return Run.FontSaved && font.FaceName[0] != L'\0' && font.dwFontSize.Y != 0;
 }
 
 bool SameFont(const CONSOLE_FONT_INFOEX& a, const CONSOLE_FONT_INFOEX& b) {
@@ -104,7 +107,8 @@ bool SameFont(const CONSOLE_FONT_INFOEX& a, const CONSOLE_FONT_INFOEX& b) {
 }  // namespace
 
 int32_t Initialize() {
-  if (HookMark) return 0;
+  if (Run.HookMark) return 0;
+  Run = {};
   ArmTeardownHook();
   Compiled = IsCompiled();
   // Hosted, the process has no console until it makes one: that comes first.
@@ -126,9 +130,9 @@ void Terminate() {
   // Whatever the program left in the C library's buffers goes out while the
   // handles are still open.
   std::fflush(nullptr);
-  if (AttrSaved) SetConsoleTextAttribute(hConOut, static_cast<WORD>(SavedAttr));
-  if (InModeSaved) SetConsoleMode(hConIn, SavedInMode);
-  if (OutModeSaved) SetConsoleMode(hConOut, SavedOutMode);
+  if (Run.AttrSaved) SetConsoleTextAttribute(hConOut, static_cast<WORD>(Run.SavedAttr));
+  if (Run.InModeSaved) SetConsoleMode(hConIn, Run.SavedInMode);
+  if (Run.OutModeSaved) SetConsoleMode(hConOut, Run.SavedOutMode);
   if (!Compiled) {
     ActivateWindow(true);
     Pause(kHostedEnd, true);
@@ -138,23 +142,24 @@ void Terminate() {
   CloseHandle(hConIn);
   CloseHandle(hConOut);
   // A script must see how the copy went: the recorded code, not always 0.
-  if (Compiled) ExitProcess(static_cast<UINT>(ExitCodeValue));
+  if (Compiled) ExitProcess(static_cast<UINT>(Run.ExitCode));
 }
 
-void SetExitCode(int code) { ExitCodeValue = code; }
+void SetExitCode(int code) { Run.ExitCode = code; }
 
-int GetExitCode() { return ExitCodeValue; }
+int GetExitCode() { return Run.ExitCode; }
 
 void SaveFont() {
   CONSOLE_FONT_INFOEX font = {};
   font.cbSize = sizeof(font);
   // Before Vista there is no such call: a font that can't be saved.
-  FontSaved = HostPlatform.GetFontEx && HostPlatform.GetFontEx(hConOut, FALSE, &font) != FALSE;
-  SavedFont = font;
+  Run.FontSaved =
+      HostPlatform.GetFontEx && HostPlatform.GetFontEx(hConOut, FALSE, &font) != FALSE;
+  Run.SavedFont = font;
 }
 
 void RestoreFont() {
-  CONSOLE_FONT_INFOEX font = SavedFont;
+  CONSOLE_FONT_INFOEX font = Run.SavedFont;
   font.cbSize = sizeof(font);
   if (!IsUsableFont(font) || !HostPlatform.SetFontEx) return;
   // The program never changes the font itself: when it is still the saved

@@ -7,8 +7,8 @@
 namespace modMain {
 namespace {
 
-constexpr int32_t WorkingFore = 10;  // light green
-constexpr int32_t WorkingBack = 0;   // black
+const int32_t WorkingFore = Con::LightGreen;
+const int32_t WorkingBack = Con::Black;
 
 int ExitCodeFor(modFileIO::CopyOutcome outcome) {
   switch (outcome) {

@@ -11,7 +11,8 @@ namespace modFileIO {
 namespace {
 
 const wchar_t FieldBorder = L'\x2551';  // ║
-// Left end, line and right end of borders of kinds 1 (top), 2 (divider), 3 (bottom).
+// Left end, line and right end of the top border, a divider and the bottom
+// border, in the order of their kinds.
 const wchar_t BorderChars[3][3] = {
     {L'\x2553', L'\x2500', L'\x2556'},  // ╓ ─ ╖
     {L'\x255F', L'\x2500', L'\x2562'},  // ╟ ─ ╢
@@ -66,14 +67,14 @@ void DrawBorderLine(const std::wstring& label, int32_t labelColour, int32_t fram
 
 void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& value,
                  int32_t labelColour, int32_t valueColour, int32_t frameColour, int32_t kind) {
-  if (kind < 0 || kind > 3) return;
+  if (kind < FieldLine || kind > BottomBorder) return;
   Con::SetCursorRow(row);
   const int width = Con::GetWindowWidth();
   Con::SetForeColor(frameColour);
-  if (kind == 0)
+  if (kind == FieldLine)
     DrawFieldLine(label, value, labelColour, valueColour, frameColour, width);
   else
-    DrawBorderLine(label, labelColour, frameColour, BorderChars[kind - 1], width);
+    DrawBorderLine(label, labelColour, frameColour, BorderChars[kind - TopBorder], width);
 }
 
 }  // namespace modFileIO

@@ -4,7 +4,6 @@
 // the copy is on the disk.
 #include "console/Con.h"
 #include "fileio/copy_messages.h"
-#include "fileio/colours.h"
 #include "fileio/file_calls.h"
 #include "fileio/file_identity.h"
 #include "fileio/modFileIO.h"
@@ -48,7 +47,7 @@ void ProcessPendingMessages() {
 void Refresh() {
   RefreshProgress(Copy.BoxTopRow, Copy.BoxLeftCol, Copy.StartOffset, Copy.SourceSize,
                   Copy.TotalBytes, Copy.StartTime);
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
   Copy.BlocksSinceRefresh = 0;
   ProcessPendingMessages();
   Con::SetCursorRow(RowUnderBox());
@@ -169,9 +168,9 @@ bool FlushDestination() {
 
 CopyOutcome BreakEnding() {
   Con::SetCursorRow(RowUnderBox());
-  Con::SetForeColor(LightMagenta);
+  Con::SetForeColor(Con::LightMagenta);
   EngineLine(L"[BREAK] User halt.");
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
   // A later /R continues from the destination's size: make that data real.
   if (!FlushDestination()) return CopyFailed;
   ReportBreak(Copy.TotalBytes);
@@ -190,11 +189,11 @@ void KeepSourceTime() {
 
 CopyOutcome CompletedEnding(const std::wstring& destPath) {
   if (!FlushDestination()) return CopyFailed;
-  Con::SetForeColor(LightCyan);
+  Con::SetForeColor(Con::LightCyan);
   EngineLine(L"File copy completed!");
   EngineLine(destPath + L" written");
   PrintSummary(Copy.StartOffset, Copy.TotalBytes);
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
   KeepSourceTime();
   return CopyCompleted;
 }

@@ -16,10 +16,6 @@ void (*Listener)(const std::wstring&) = nullptr;
 std::wstring SourcePath;
 std::wstring DestPath;
 
-// The smallest sector of any disk; an offset or size that is no multiple of
-// it can't be a whole number of sectors anywhere.
-const int64_t SmallestSector = 512;
-
 const wchar_t* const ResumeAdvice = L"run the same command with /R to finish the copy.";
 
 std::wstring Number(int64_t value) { return std::to_wstring(value); }
@@ -37,7 +33,7 @@ bool DiskFull(DWORD error) {
 std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int64_t startOffset,
                                const std::wstring& path) {
   const int64_t known = DiskSectorBytes(path);
-  const int64_t sector = known > 0 ? known : SmallestSector;
+  const int64_t sector = known > 0 ? known : SmallestSectorBytes;
   std::wstring text = L"The system refused to " + what + L" (error 87): ";
   if (startOffset % sector != 0)
     return text + L"the resume offset, " + Number(startOffset) +
@@ -174,7 +170,7 @@ void ReportMeasureFailure(DWORD error) {
 }
 
 void ReportSeekFailure(DWORD error, int64_t offset) {
-  if (offset % SmallestSector != 0) {
+  if (offset % SmallestSectorBytes != 0) {
     EngineLine(L"The destination's size, " + Number(offset) +
                L" bytes, is not a whole number of the disk's sectors, so the copy can't "
                L"continue from there (" + ErrorText(error) +

@@ -51,8 +51,10 @@ CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePat
 
 // ---- Progress screen --------------------------------------------------------
 
-// One line of the box at `row`: kind 0 field line, 1 top border, 2 divider,
-// 3 bottom border.
+// The kinds of line of the box.
+enum BoxLineKind : int32_t { FieldLine, TopBorder, Divider, BottomBorder };
+// One line of the box at `row`, of one of those kinds (other values draw
+// nothing).
 void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& value,
                  int32_t labelColour, int32_t valueColour, int32_t frameColour, int32_t kind);
 // Paints the sixteen-row box from (boxLeftCol, boxTopRow) and leaves the

@@ -9,7 +9,6 @@
 
 #include "console/Con.h"
 #include "fileio/format.h"
-#include "fileio/colours.h"
 #include "fileio/modFileIO.h"
 
 namespace modFileIO {
@@ -43,42 +42,59 @@ struct BoxRow {
   int32_t LabelColour;
   int32_t ValueColour;
 };
+// A border takes no value, and an unlabelled one no label: their colours
+// have no effect.
+const int32_t NoValue = Con::Black;
+const int32_t NoLabel = Con::LightGreen;
 const BoxRow Rows[BoxRows] = {
-    {1, L"Source", 3, 0},      {0, L"Name", 3, 11},      {0, L"Offset", 3, 11},
-    {0, L"Size", 3, 11},       {2, L"Target", 6, 0},     {0, L"Name", 6, 14},
-    {0, L"Size", 6, 14},       {2, L"", 10, 0},          {0, L"Start time", 7, 15},
-    {0, L"End time", 7, 15},   {0, L"Elapsed", 7, 15},   {0, L"Remaining", 7, 15},
-    {2, L"", 10, 0},           {0, L"KB/sec", 9, 9},     {0, L"% complete", 9, 9},
-    {3, L"", 10, 0},
+    {TopBorder, L"Source", Con::DarkCyan, NoValue},
+    {FieldLine, L"Name", Con::DarkCyan, Con::LightCyan},
+    {FieldLine, L"Offset", Con::DarkCyan, Con::LightCyan},
+    {FieldLine, L"Size", Con::DarkCyan, Con::LightCyan},
+    {Divider, L"Target", Con::DarkYellow, NoValue},
+    {FieldLine, L"Name", Con::DarkYellow, Con::Yellow},
+    {FieldLine, L"Size", Con::DarkYellow, Con::Yellow},
+    {Divider, L"", NoLabel, NoValue},
+    {FieldLine, L"Start time", Con::LightGrey, Con::White},
+    {FieldLine, L"End time", Con::LightGrey, Con::White},
+    {FieldLine, L"Elapsed", Con::LightGrey, Con::White},
+    {FieldLine, L"Remaining", Con::LightGrey, Con::White},
+    {Divider, L"", NoLabel, NoValue},
+    {FieldLine, L"KB/sec", Con::LightBlue, Con::LightBlue},
+    {FieldLine, L"% complete", Con::LightBlue, Con::LightBlue},
+    {BottomBorder, L"", NoLabel, NoValue},
 };
 enum RowIndex {
   TargetSizeRow = 6, EndTimeRow = 9, ElapsedRow = 10, RemainingRow = 11,
   ThroughputRow = 13, PercentRow = 14
 };
 
-// What the screen shows of the current copy, kept from one refresh to the next.
+// What the screen shows of the current copy, kept from one refresh to the
+// next; PaintProgress starts it afresh.
 enum class Shown { Nothing, Box, Lines };  // Nothing: standard output is no console
-Shown Mode = Shown::Nothing;
-int Top = 0;             // the box's top row, or the row of the plain line
-int Under = 0;           // the row under them, where the cursor rests
-bool LineShown = false;  // a plain line stands at Top
-bool Displaced = false;  // the window changed under the box; a new one waits
-DWORD DisplacedTick = 0;
-int DisplacedWidth = 0;
-int DisplacedHeight = 0;
-std::wstring PercentText;
-std::wstring ThroughputText;
-std::wstring RemainingText;
-DWORD LastPlainTick = 0;
-int LastPlainLength = 0;
-// What a box painted anew shows.
-struct PaintedValues {
-  std::wstring SourcePath;
-  std::wstring DestPath;
-  int64_t StartOffset = 0;
-  int64_t SourceSize = 0;
-  SYSTEMTIME StartTime = {};
-} Painted;
+struct ProgressView {
+  Shown Mode = Shown::Nothing;
+  int Top = 0;             // the box's top row, or the row of the plain line
+  int Under = 0;           // the row under them, where the cursor rests
+  bool LineShown = false;  // a plain line stands at Top
+  bool Displaced = false;  // the window changed under the box; a new one waits
+  DWORD DisplacedTick = 0;
+  int DisplacedWidth = 0;
+  int DisplacedHeight = 0;
+  std::wstring PercentText;
+  std::wstring ThroughputText;
+  std::wstring RemainingText;
+  DWORD LastPlainTick = 0;
+  int LastPlainLength = 0;
+  // What a box painted anew shows.
+  struct PaintedValues {
+    std::wstring SourcePath;
+    std::wstring DestPath;
+    int64_t StartOffset = 0;
+    int64_t SourceSize = 0;
+    SYSTEMTIME StartTime = {};
+  } Painted;
+} View;
 
 // The figures of one refresh.
 struct Figures {
@@ -91,8 +107,8 @@ int16_t ToRow(int row) { return static_cast<int16_t>(std::clamp(row, -32768, 327
 
 void DrawRow(int top, int index, const std::wstring& value) {
   const BoxRow& row = Rows[index];
-  DrawBoxLine(ToRow(top + index), row.Label, value, row.LabelColour, row.ValueColour, LightGreen,
-              row.Kind);
+  DrawBoxLine(ToRow(top + index), row.Label, value, row.LabelColour, row.ValueColour,
+              Con::LightGreen, row.Kind);
 }
 
 std::wstring Bytes(int64_t count, const LocaleSeparators& seps) {
@@ -125,25 +141,25 @@ bool BoxFits() {
 
 // Paints the box from `top`, its first row from `firstColumn`.
 void PaintBox(int top, int firstColumn) {
-  Mode = Shown::Box;
-  Top = top + BlankRows(top, firstColumn);
-  Under = Top + BoxRows;
+  View.Mode = Shown::Box;
+  View.Top = top + BlankRows(top, firstColumn);
+  View.Under = View.Top + BoxRows;
   const LocaleSeparators seps = UserSeparators();
   Con::SetCursorCol(static_cast<int16_t>(firstColumn));
-  Con::SetCursorRow(ToRow(Top));
+  Con::SetCursorRow(ToRow(View.Top));
   const std::wstring values[BoxRows] = {
-      L"", FittedPath(Painted.SourcePath), Bytes(Painted.StartOffset, seps),
-      Bytes(Painted.SourceSize, seps), L"", FittedPath(Painted.DestPath), L"", L"",
-      FormatDateTime(Painted.StartTime, seps.Time)};
-  for (int i = 0; i < BoxRows; ++i) DrawRow(Top, i, values[i]);
+      L"", FittedPath(View.Painted.SourcePath), Bytes(View.Painted.StartOffset, seps),
+      Bytes(View.Painted.SourceSize, seps), L"", FittedPath(View.Painted.DestPath), L"", L"",
+      FormatDateTime(View.Painted.StartTime, seps.Time)};
+  for (int i = 0; i < BoxRows; ++i) DrawRow(View.Top, i, values[i]);
 }
 
 // Plain lines from the cursor's row on, which starts clean.
 void StartLines() {
-  Mode = Shown::Lines;
+  View.Mode = Shown::Lines;
   if (Con::GetCursorCol() > 0) Con::WriteText(L"", true);
-  Top = Under = Con::GetCursorRow();
-  LineShown = false;
+  View.Top = View.Under = Con::GetCursorRow();
+  View.LineShown = false;
 }
 
 // The cursor to the start of the row under the box. The move goes out with a
@@ -151,7 +167,7 @@ void StartLines() {
 // terminal's own cursor stands there too, not where the last field ended.
 void RestUnderBox() {
   Con::SetCursorCol(0);
-  Con::SetCursorRow(ToRow(Under - 1));
+  Con::SetCursorRow(ToRow(View.Under - 1));
   Con::WriteText(L"", true);
 }
 
@@ -161,24 +177,24 @@ void RestUnderBox() {
 // over them again: plain lines go on from the cursor's row, and a box is
 // painted anew there once the window has kept its size for a moment.
 bool InPlace() {
-  if (!Displaced && Top >= Con::GetWindowTop()) return true;
+  if (!View.Displaced && View.Top >= Con::GetWindowTop()) return true;
   const int width = Con::GetWindowWidth();
   const int height = Con::GetWindowHeight();
   const DWORD tick = CurrentTickCount();
-  if (!Displaced || width != DisplacedWidth || height != DisplacedHeight) {
-    Displaced = true;
-    DisplacedTick = tick;
-    DisplacedWidth = width;
-    DisplacedHeight = height;
-    Under = Con::GetCursorRow();
-    if (Mode == Shown::Box) return false;
+  if (!View.Displaced || width != View.DisplacedWidth || height != View.DisplacedHeight) {
+    View.Displaced = true;
+    View.DisplacedTick = tick;
+    View.DisplacedWidth = width;
+    View.DisplacedHeight = height;
+    View.Under = Con::GetCursorRow();
+    if (View.Mode == Shown::Box) return false;
   }
-  if (Mode == Shown::Box && tick - DisplacedTick < SettleTime) return false;
-  Displaced = false;
+  if (View.Mode == Shown::Box && tick - View.DisplacedTick < SettleTime) return false;
+  View.Displaced = false;
   Con::SetCursorCol(0);
-  Con::SetCursorRow(ToRow(Under));
-  if (Mode == Shown::Box && BoxFits())
-    PaintBox(Under, 0);
+  Con::SetCursorRow(ToRow(View.Under));
+  if (View.Mode == Shown::Box && BoxFits())
+    PaintBox(View.Under, 0);
   else
     StartLines();
   return true;
@@ -191,19 +207,19 @@ Figures Measure(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
   Figures figures;
   figures.Total = FormatGrouped(totalBytes, seps.Thousands);
   if (sourceSize > 0)
-    PercentText = FormatPercent(static_cast<double>(totalBytes) / static_cast<double>(sourceSize),
-                                seps.Decimal);
+    View.PercentText = FormatPercent(
+        static_cast<double>(totalBytes) / static_cast<double>(sourceSize), seps.Decimal);
   SYSTEMTIME now = {};
   CurrentLocalTime(now);
   const int64_t elapsed = SecondsBetween(startTime, now);
   if (elapsed <= 0) return figures;
   const double rate = static_cast<double>(totalBytes - startOffset) / static_cast<double>(elapsed);
-  ThroughputText = FormatGrouped(RoundToInt32(rate / 1024.0), seps.Thousands);
+  View.ThroughputText = FormatGrouped(RoundToInt32(rate / 1024.0), seps.Thousands);
   figures.Elapsed = FormatTimeOfDay(elapsed, seps.Time);
   if (rate <= 0) return figures;  // nothing written yet: no estimate to give
   // Beyond 32 bits of seconds (68 years) the estimate is held at the bound.
   const int32_t remaining = RoundToInt32(static_cast<double>(sourceSize - totalBytes) / rate);
-  RemainingText = FormatRemaining(remaining);
+  View.RemainingText = FormatRemaining(remaining);
   figures.EndTime = FormatDateTime(AddSeconds(now, remaining), seps.Time);
   return figures;
 }
@@ -214,12 +230,12 @@ void RedrawFields(int top, int64_t sourceSize, const Figures& figures) {
   Con::SetCursorCol(0);
   Con::SetCursorRow(ToRow(top));
   DrawRow(top, TargetSizeRow, figures.Total + L" bytes");
-  if (sourceSize > 0) DrawRow(top, PercentRow, PercentText);
+  if (sourceSize > 0) DrawRow(top, PercentRow, View.PercentText);
   if (figures.Elapsed.empty()) return;
   DrawRow(top, ElapsedRow, figures.Elapsed);
-  DrawRow(top, ThroughputRow, ThroughputText);
+  DrawRow(top, ThroughputRow, View.ThroughputText);
   if (figures.EndTime.empty()) return;
-  DrawRow(top, RemainingRow, RemainingText);
+  DrawRow(top, RemainingRow, View.RemainingText);
   DrawRow(top, EndTimeRow, figures.EndTime);
 }
 
@@ -229,26 +245,26 @@ void RedrawFields(int top, int64_t sourceSize, const Figures& figures) {
 // rests at the start of the row below.
 void WritePlainLine(int64_t sourceSize, const Figures& figures) {
   const DWORD tick = CurrentTickCount();
-  if (tick - LastPlainTick < (Mode == Shown::Lines ? ConsoleLineInterval : PlainLineInterval))
-    return;
-  LastPlainTick = tick;
+  const DWORD interval = View.Mode == Shown::Lines ? ConsoleLineInterval : PlainLineInterval;
+  if (tick - View.LastPlainTick < interval) return;
+  View.LastPlainTick = tick;
   std::wstring line =
       L"Copied " + figures.Total + L" of " + Bytes(sourceSize, UserSeparators());
-  if (!PercentText.empty()) line += L" (" + PercentText + L")";
-  if (!ThroughputText.empty()) line += L", " + ThroughputText + L" KB/sec";
-  if (!RemainingText.empty()) line += L", " + RemainingText + L" remaining";
-  if (Mode == Shown::Lines) {
+  if (!View.PercentText.empty()) line += L" (" + View.PercentText + L")";
+  if (!View.ThroughputText.empty()) line += L", " + View.ThroughputText + L" KB/sec";
+  if (!View.RemainingText.empty()) line += L", " + View.RemainingText + L" remaining";
+  if (View.Mode == Shown::Lines) {
     const int columns = TextColumns(line);
-    line.append(static_cast<size_t>(std::max(LastPlainLength - columns, 0)), L' ');
-    LastPlainLength = std::max(columns, LastPlainLength);
-    if (LineShown) {
+    line.append(static_cast<size_t>(std::max(View.LastPlainLength - columns, 0)), L' ');
+    View.LastPlainLength = std::max(columns, View.LastPlainLength);
+    if (View.LineShown) {
       Con::SetCursorCol(0);
-      Con::SetCursorRow(ToRow(Top));
+      Con::SetCursorRow(ToRow(View.Top));
     }
   }
   Con::WriteText(line, true);
-  LineShown = true;
-  if (Mode == Shown::Lines) Under = Con::GetCursorRow();
+  View.LineShown = true;
+  if (View.Mode == Shown::Lines) View.Under = Con::GetCursorRow();
 }
 
 }  // namespace
@@ -256,16 +272,10 @@ void WritePlainLine(int64_t sourceSize, const Figures& figures) {
 void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
                    const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
                    const SYSTEMTIME& startTime) {
-  PercentText.clear();
-  ThroughputText.clear();
-  RemainingText.clear();
-  LastPlainTick = CurrentTickCount();
-  LastPlainLength = 0;
-  Painted = {sourcePath, destPath, startOffset, sourceSize, startTime};
-  Mode = Shown::Nothing;
-  Top = Under = boxTopRow;
-  LineShown = false;
-  Displaced = false;
+  View = {};
+  View.Painted = {sourcePath, destPath, startOffset, sourceSize, startTime};
+  View.LastPlainTick = CurrentTickCount();
+  View.Top = View.Under = boxTopRow;
   const int width = Con::GetWindowWidth();
   if (width <= 1) return;  // no console: plain lines only
   if (BoxFits()) {
@@ -276,27 +286,27 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   } else {
     StartLines();
   }
-  Con::SetForeColor(LightGreen);
+  Con::SetForeColor(Con::LightGreen);
 }
 
 void RefreshProgress(int16_t /*boxTopRow*/, int16_t /*boxLeftCol*/, int64_t startOffset,
                      int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime) {
   const Figures figures = Measure(startOffset, sourceSize, totalBytes, startTime);
-  if (Mode != Shown::Nothing && !InPlace()) return;
-  if (Mode == Shown::Box && BoxFits()) {
-    RedrawFields(Top, sourceSize, figures);
+  if (View.Mode != Shown::Nothing && !InPlace()) return;
+  if (View.Mode == Shown::Box && BoxFits()) {
+    RedrawFields(View.Top, sourceSize, figures);
     RestUnderBox();
     return;
   }
-  if (Mode == Shown::Box) {
+  if (View.Mode == Shown::Box) {
     // The window no longer holds the box: lines from under it on.
     Con::SetCursorCol(0);
-    Con::SetCursorRow(ToRow(Under));
+    Con::SetCursorRow(ToRow(View.Under));
     StartLines();
   }
   WritePlainLine(sourceSize, figures);
 }
 
-int16_t RowUnderProgress() { return ToRow(Under); }
+int16_t RowUnderProgress() { return ToRow(View.Under); }
 
 }  // namespace modFileIO

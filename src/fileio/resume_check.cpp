@@ -16,20 +16,20 @@
 namespace modFileIO {
 namespace {
 
-// The compared part starts and ends on whole sectors of the smallest size, so
-// that the source's unbuffered read keeps the sector rule wherever the resume
-// offset itself does.
-const int64_t SectorUnit = 512;
 // The destination is read through the cache in pieces, so that the check
 // holds no more than one block of the source in memory.
 const DWORD PieceBytes = 64 * 1024;
 
 enum Comparison { Same, Different, Unreadable };
 
+// The compared part starts and ends on whole sectors of the smallest size, so
+// that the source's unbuffered read keeps the sector rule wherever the resume
+// offset itself does.
 DWORD WindowBytes(int64_t startOffset) {
   const int64_t block = std::min<int64_t>(BufferBytes, startOffset);
-  const int64_t whole = block - block % SectorUnit;
-  return static_cast<DWORD>(whole > 0 ? whole : std::min(SectorUnit, startOffset));
+  const int64_t whole = block - block % SmallestSectorBytes;
+  return static_cast<DWORD>(whole > 0 ? whole
+                                      : std::min<int64_t>(SmallestSectorBytes, startOffset));
 }
 
 // Reads the source's `size` bytes before `startOffset`. A source that ends

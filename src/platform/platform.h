@@ -46,6 +46,12 @@ struct OptionalCalls {
 };
 OptionalCalls& SystemCalls();
 
+// The smallest sector of any disk, in bytes. An offset or a size that is no
+// multiple of it is a whole number of sectors on no disk; the POSIX layer
+// holds unbuffered transfers to it where the kernel doesn't apply the disk's
+// own rule.
+constexpr DWORD SmallestSectorBytes = 512;
+
 // Columns the text takes on the console. A Windows console shows each
 // character of the ANSI code page in one cell; a terminal gives East Asian
 // wide characters two cells and combining marks none. Every layout that

@@ -1,6 +1,7 @@
 // The console's byte processing, shared by the terminal and the in-memory
 // screen.
 #include "platform/screen.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <iterator>
@@ -37,41 +38,6 @@ bool InRanges(const Range (&ranges)[N], uint32_t c) {
   return found != std::end(ranges) && found->first <= c;
 }
 
-enum class Decoded { Character, Incomplete, Malformed };
-
-// One UTF-8 sequence at data[i]: its code point and length, or Incomplete
-// when the data ends inside a sequence that may still be valid.
-Decoded DecodeUtf8(const std::string& data, size_t i, uint32_t& c, size_t& length) {
-  const auto lead = static_cast<unsigned char>(data[i]);
-  length = 1;
-  c = lead;
-  if (lead < 0x80) return Decoded::Character;
-  uint32_t min = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, c = lead & 0x1F, min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, c = lead & 0x0F, min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, c = lead & 0x07, min = 0x10000;
-  } else {
-    return Decoded::Malformed;
-  }
-  for (size_t k = 1; k < length; ++k) {
-    if (i + k >= data.size()) return Decoded::Incomplete;
-    const auto next = static_cast<unsigned char>(data[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      length = 1;
-      return Decoded::Malformed;
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    length = 1;
-    return Decoded::Malformed;
-  }
-  return Decoded::Character;
-}
-
 }  // namespace
 
 int CellWidth(uint32_t character) {
@@ -98,13 +64,14 @@ BOOL Screen::Write(const char* bytes, size_t size) {
   for (size_t i = 0; i < data.size();) {
     uint32_t c = 0;
     size_t length = 1;
-    const Decoded result = DecodeUtf8(data, i, c, length);
-    if (result == Decoded::Incomplete) {
+    const Utf8 result = DecodeUtf8(data.data(), data.size(), i, c, length);
+    if (result == Utf8::Incomplete) {
       pending_ = data.substr(i);
       break;
     }
-    Process(result == Decoded::Character ? c : 0xFFFD, size_now);
-    i += length;
+    // Each byte of a bad sequence shows as a replacement character.
+    Process(result == Utf8::Character ? c : 0xFFFD, size_now);
+    i += result == Utf8::Character ? length : 1;
   }
   return Flush();
 }

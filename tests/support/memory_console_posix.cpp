@@ -3,7 +3,7 @@
 // every console call of the program reaches it as it would the terminal.
 #include <algorithm>
 
-#include "platform/posix/screen_handles.h"
+#include "platform/posix/console_handles.h"
 #include "support/memory_console_state.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // handle does on Windows, and leaves the caller's record untouched.
 #include <cstring>
 
-#include "platform/posix/screen_handles.h"
+#include "platform/posix/console_handles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/posix/screen_handles.h"
+#include "platform/posix/console_handles.h"
 #include "platform/posix/screen_terminal.h"
 
 BOOL StdHandle::Read(void* buffer, DWORD size, DWORD* done) {

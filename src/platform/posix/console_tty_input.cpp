@@ -4,7 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "platform/posix/screen_handles.h"
+#include "platform/posix/console_handles.h"
 #include "platform/posix/screen_terminal.h"
 
 namespace {

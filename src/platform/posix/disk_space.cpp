@@ -14,23 +14,21 @@
 
 namespace {
 
-// Where the device has no queue of its own (a file system in memory, on the
-// network), our unbuffered handles apply Windows' smallest sector.
-const DWORD DefaultSectorBytes = 512;
-
 DWORD ReadNumber(const std::string& path) {
   std::ifstream in(path);
   unsigned long value = 0;
   return in >> value ? static_cast<DWORD>(value) : 0;
 }
 
-// A partition's queue belongs to the disk it lies on, one folder up.
+// A partition's queue belongs to the disk it lies on, one folder up. Where the
+// device has no queue of its own (a file system in memory, on the network),
+// our unbuffered handles apply the smallest sector.
 DWORD LogicalSectorBytes(dev_t device) {
   const std::string base = "/sys/dev/block/" + std::to_string(major(device)) + ":" +
                            std::to_string(minor(device));
   DWORD bytes = ReadNumber(base + "/queue/logical_block_size");
   if (bytes == 0) bytes = ReadNumber(base + "/../queue/logical_block_size");
-  return bytes != 0 ? bytes : DefaultSectorBytes;
+  return bytes != 0 ? bytes : SmallestSectorBytes;
 }
 
 }  // namespace

@@ -1,19 +1,15 @@
 // Win32 files over POSIX descriptors: CreateFileA and friends with Windows'
-// results and error codes, unbuffered handles on O_DIRECT, and page-aligned
-// memory for unbuffered transfers.
+// results and error codes, and unbuffered handles on O_DIRECT.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <sys/ioctl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <string>
 
 #include "platform/platform.h"
@@ -21,13 +17,10 @@
 
 namespace {
 
-thread_local DWORD LastError = NO_ERROR;
-
-// Windows' alignment rule for unbuffered handles: whole sectors. Where the
+// Windows' alignment rule for unbuffered handles is whole sectors. Where the
 // kernel does the direct I/O it applies the device's own rule; where we fall
-// back to the cache we apply this one, so a copy fails or succeeds the same
-// way on every file system.
-constexpr int64_t SectorBytes = 512;
+// back to the cache we apply SmallestSectorBytes, so a copy fails or succeeds
+// the same way on every file system.
 constexpr DWORD ErrorNegativeSeek = 131;  // ERROR_NEGATIVE_SEEK
 
 // A file opened by CreateFileA.
@@ -58,8 +51,8 @@ struct FileHandle : PosixHandle {
 bool FileHandle::TransferAllowed(const void* buffer, DWORD size) const {
   if (!Emulated()) return true;
   const off_t position = ::lseek(fd, 0, SEEK_CUR);
-  return size % SectorBytes == 0 && position % SectorBytes == 0 &&
-         reinterpret_cast<uintptr_t>(buffer) % SectorBytes == 0;
+  return size % SmallestSectorBytes == 0 && position % SmallestSectorBytes == 0 &&
+         reinterpret_cast<uintptr_t>(buffer) % SmallestSectorBytes == 0;
 }
 
 // Dirty pages can't be dropped until written back; the advice on them starts
@@ -250,9 +243,6 @@ bool TargetPosition(int fd, int64_t distance, DWORD method, int64_t& target, DWO
   return true;
 }
 
-std::mutex RegionLock;
-std::map<void*, size_t> Regions;  // VirtualAlloc'd blocks and their sizes
-
 }  // namespace
 
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
@@ -331,7 +321,7 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
   // unbuffered handle only ever stands at a whole sector.
   const FileHandle* file = dynamic_cast<FileHandle*>(object);
   if ((!lpDistanceToMoveHigh && target > 0xFFFFFFFFLL) ||
-      (file && file->unbuffered && target % SectorBytes != 0)) {
+      (file && file->unbuffered && target % SmallestSectorBytes != 0)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
   }
@@ -472,36 +462,4 @@ BOOL WINAPI UnlockFile(HANDLE hFile, DWORD dwFileOffsetLow, DWORD dwFileOffsetHi
 BOOL WINAPI CloseHandle(HANDLE hObject) {
   PosixHandle* object = FromHandle(hObject);
   return object ? object->Close() : FALSE;
-}
-
-DWORD WINAPI GetLastError(void) { return LastError; }
-void WINAPI SetLastError(DWORD dwErrCode) { LastError = dwErrCode; }
-
-LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
-                           DWORD flProtect) {
-  if (lpAddress != nullptr || dwSize == 0 || !(flAllocationType & MEM_COMMIT) ||
-      flProtect != PAGE_READWRITE) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  void* block = ::mmap(nullptr, dwSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  std::lock_guard<std::mutex> guard(RegionLock);
-  Regions[block] = dwSize;
-  return block;
-}
-
-BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType) {
-  std::lock_guard<std::mutex> guard(RegionLock);
-  const auto region = Regions.find(lpAddress);
-  if (dwFreeType != MEM_RELEASE || dwSize != 0 || region == Regions.end()) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  ::munmap(region->first, region->second);
-  Regions.erase(region);
-  return TRUE;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/screen.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -29,48 +30,6 @@ bool EncodeOne(uint32_t c, std::string& out) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
   return true;
-}
-
-// Decodes one code point at bytes[i]; advances i. Returns false for a
-// malformed, overlong or surrogate sequence (i then moves past one byte).
-bool DecodeOne(const unsigned char* bytes, size_t size, size_t& i, uint32_t& c) {
-  const unsigned char lead = bytes[i];
-  int extra = 0;
-  uint32_t min = 0;
-  if (lead < 0x80) {
-    c = lead;
-    ++i;
-    return true;
-  }
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    c = lead & 0x1F;
-    min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    c = lead & 0x0F;
-    min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    c = lead & 0x07;
-    min = 0x10000;
-  } else {
-    ++i;
-    return false;
-  }
-  if (size - i <= static_cast<size_t>(extra)) {
-    ++i;
-    return false;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    if ((bytes[i + k] & 0xC0) != 0x80) {
-      ++i;
-      return false;
-    }
-    c = (c << 6) | (bytes[i + k] & 0x3F);
-  }
-  i += extra + 1;
-  return c >= min && IsScalar(c);
 }
 
 bool KnownCodePage(UINT codePage) {
@@ -113,17 +72,21 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int byt
     return 0;
   }
   const size_t size = byteCount < 0 ? std::strlen(bytes) + 1 : static_cast<size_t>(byteCount);
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes);
   std::wstring out;
   for (size_t i = 0; i < size;) {
     uint32_t c = 0;
-    if (!DecodeOne(data, size, i, c)) {
+    size_t length = 1;
+    const Utf8 result = DecodeUtf8(bytes, size, i, c, length);
+    if (result != Utf8::Character) {
       if (flags & MB_ERR_INVALID_CHARS) {
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return 0;
       }
       c = 0xFFFD;
     }
+    // A whole bad form stands for one character here; the bytes of one cut
+    // short each stand for one.
+    i += result == Utf8::Incomplete ? 1 : length;
     out += static_cast<wchar_t>(c);
   }
   if (wideCount == 0) return static_cast<int>(out.size());

@@ -4,6 +4,31 @@
 // return conventions and GetLastError codes, so that the program's modules are
 // the same source on both systems. Only this folder knows that a HANDLE is a
 // POSIX object underneath. Included through src/platform/platform.h only.
+//
+// Where this layer departs from Win32, because POSIX has no such thing or
+// behaves otherwise:
+// - Share modes are ignored: every open Windows would allow is allowed, and
+//   LockFile's byte-range locks are advisory (open-file-description locks):
+//   they stop another LockFile, not another program's writes.
+// - Unbuffered handles use O_DIRECT, where the kernel applies the device's
+//   own alignment; where a file system refuses O_DIRECT the transfers go
+//   through the cache, and the layer applies Windows' rule itself: whole
+//   sectors of SmallestSectorBytes in size, position and buffer address.
+//   SetFilePointer moves an unbuffered handle to whole sectors only.
+// - A write that appends and fails part-way (a full disk) is taken back, so
+//   the file keeps its size, as Windows writes all of a block or none of it.
+// - Every code page is UTF-8 (GetACP, the console's); a terminal is still
+//   sent text in the locale's character set, and GetLocaleInfoA answers in
+//   UTF-8.
+// - Standard output or error that goes to a file or a pipe ends its lines
+//   with LF alone; a console still gets CR LF.
+// - A block device's size is its capacity (GetFileSize, SetFilePointer from
+//   the end), not the 0 that stat reports for a device node.
+// - GetFileType calls the files that procfs, sysfs and their like make up as
+//   they are read FILE_TYPE_CHAR, though POSIX calls them regular files.
+// - There is no creation time (the change time stands in), no console
+//   window, and no open that waits: a FIFO opened for writing without a
+//   reader, or a socket, gives a handle that only answers GetFileType.
 #pragma once
 
 #include <cstddef>
