@@ -28,18 +28,13 @@ class DiskFull : public ProgramTest {
     ProgramTest::TearDown();
   }
 
-  std::vector<std::string> Args(const std::string& block, bool resume) const {
-    std::vector<std::string> args = {Path("source").string(), Dest().string(), block};
-    if (resume) args.push_back("/R");
-    return args;
-  }
   fs::path Dest() const { return Path("small") / "dest"; }
 
   // The copy stops at the full disk with `line`; the destination holds what
   // the message says, a beginning of the source. Returns its size.
   int64_t ExpectStoppedAtFullDisk(const std::string& block, const std::string& faults,
                                   const std::string& line) {
-    EXPECT_EQ(RunProgram(Args(block, false), {faults}), 3) << Output();
+    EXPECT_EQ(RunProgram(CopyArgs(Dest(), block, false), {faults}), 3) << Output();
     const std::string output = Output();
     EXPECT_EQ(output.find(line + "\n"), 0u) << output;
     const std::string before = "The destination disk is full. The copy stopped with the first ";
@@ -60,7 +55,7 @@ class DiskFull : public ProgramTest {
   }
 
   void ExpectResumeFinishes(const std::string& block) {
-    EXPECT_EQ(RunProgram(Args(block, true)), 0) << Output();
+    EXPECT_EQ(RunProgram(CopyArgs(Dest(), block, true)), 0) << Output();
     EXPECT_EQ(FirstDifference(Dest(), Seed, SourceSize), -1);
     EXPECT_EQ(FirstDifference(Path("source"), Seed, SourceSize), -1);
   }

@@ -21,14 +21,10 @@ const uint64_t OtherSeed = 22;
 class Hostile : public ProgramTest {
  protected:
   int RunBounded(const std::vector<std::string>& args) {
-    RunOptions options;
-    options.boundSeconds = Bound;
-    return RunProgram(args, options);
+    return RunProgram(args, {"", false, Bound});
   }
   pid_t StartBounded(const std::vector<std::string>& args, const fs::path& output) {
-    RunOptions options;
-    options.boundSeconds = Bound;
-    return Start(args, output, options);
+    return Start(args, output, {"", false, Bound});
   }
   bool Said(const std::string& line) const {
     return Output().find(line + "\n") != std::string::npos;

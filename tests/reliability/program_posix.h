@@ -255,6 +255,13 @@ class ProgramTest : public ::testing::Test {
   int RunProgram(const std::vector<std::string>& args, const RunOptions& options = {}) {
     return reliability::Run(args, Path("output"), options);
   }
+  // "source" onto `dest` in blocks of `block`, with /R when resumed.
+  std::vector<std::string> CopyArgs(const fs::path& dest, const std::string& block,
+                                    bool resume) const {
+    std::vector<std::string> args = {Path("source").string(), dest.string(), block};
+    if (resume) args.push_back("/R");
+    return args;
+  }
 
   fs::path folder_;
 };
