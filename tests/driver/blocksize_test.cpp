@@ -67,11 +67,7 @@ TEST(RoundToInt16, DecimalSeparatorIsTheGivenOne) {
   EXPECT_EQ(Rounded(L"3,5e1", L","), 35);
   int16_t n = 0;
   EXPECT_EQ(RoundToInt16(L"2.5", L",", n), NumberNotNumeric);
-  EXPECT_EQ(Rounded(L"7"
-                    L"\x066B"
-                    L"5",
-                    L"\x066B"),
-            8);  // Arabic decimal separator
+  EXPECT_EQ(Rounded(L"7\x066B" L"5", L"\x066B"), 8);  // Arabic decimal separator
 }
 
 TEST(ConvertBlockSize, UnitsAndTheirLimits) {
