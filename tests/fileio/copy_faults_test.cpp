@@ -15,7 +15,6 @@ class CopyFaults : public CopyTest {
     CopyTest::TearDown();
   }
   void Inject(const std::string& spec) { ASSERT_TRUE(FileFaults::SetFaults(spec)); }
-  std::string Dest() { return ReadBytes(Path("dest")); }
 };
 
 // A failed read, a full disk (for every block or for the buffered tail alone)

@@ -68,6 +68,7 @@ class CopyTest : public ::testing::Test {
   }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
+  std::string Dest() const { return ReadBytes(Path("dest")); }
   static std::wstring W(const fs::path& path) { return path.wstring(); }
 
   static bool Said(const std::wstring& part) {
