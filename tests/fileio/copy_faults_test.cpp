@@ -1,19 +1,14 @@
 // The copy engine's failure paths, reached through the faults that stand in
 // front of its call table.
 #include "fileio/copy_fixture.h"
-#include "support/faults/file_faults.h"
 
 using namespace copytest;
 using namespace modFileIO;
 
 namespace {
 
-class CopyFaults : public CopyTest {
+class CopyFaults : public CopyFaultTest {
  protected:
-  void TearDown() override {
-    FileFaults::ClearFaults();
-    CopyTest::TearDown();
-  }
   void Inject(const std::string& spec) { ASSERT_TRUE(FileFaults::SetFaults(spec)); }
 };
 

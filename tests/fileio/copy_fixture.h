@@ -12,6 +12,7 @@
 #include "console/ConState.h"
 #include "fileio/modFileIO.h"
 #include "fileio/testing.h"
+#include "support/faults/file_faults.h"
 #include "support/scratch_dir.h"
 
 namespace copytest {
@@ -94,6 +95,16 @@ class CopyTest : public ::testing::Test {
   }
 
   fs::path folder_;
+};
+
+// A CopyTest that may set fault rules (support/faults/file_faults.h); they
+// are cleared after each test.
+class CopyFaultTest : public CopyTest {
+ protected:
+  void TearDown() override {
+    FileFaults::ClearFaults();
+    CopyTest::TearDown();
+  }
 };
 
 }  // namespace copytest
