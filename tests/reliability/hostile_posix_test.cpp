@@ -112,16 +112,15 @@ class BlockDevice : public Hostile {
     Hostile::SetUp();
     if (::geteuid() != 0) GTEST_SKIP() << "loop devices need root";
     WriteGenerated(Path("backing"), OtherSeed, DeviceBytes);
-    const std::string command = "timeout -k 2 20 losetup -f --show " +
-                                Path("backing").string() + " >" + Path("loop").string() +
-                                " 2>/dev/null";
-    if (std::system(command.c_str()) != 0)
+    const int attached =
+        Guarded("losetup -f --show " + Path("backing").string() + " >" + Path("loop").string());
+    if (attached != 0)
       GTEST_SKIP() << "losetup could not attach a loop device here (no /dev/loop-control?)";
     device_ = ReadText(Path("loop"));
     device_.erase(device_.find_last_not_of("\n") + 1);
   }
   void TearDown() override {
-    if (!device_.empty()) std::system(("timeout -k 2 20 losetup -d " + device_).c_str());
+    if (!device_.empty()) Guarded("losetup -d " + device_);
     Hostile::TearDown();
   }
 
