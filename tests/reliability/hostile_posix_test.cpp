@@ -6,8 +6,6 @@
 // destination's own bytes.
 #include <sys/resource.h>
 
-#include <functional>
-
 #include "reliability/program_posix.h"
 
 using namespace reliability;
@@ -194,13 +192,7 @@ class Meddled : public Hostile {
   int CopyWhile(const std::function<void()>& act) {
     const pid_t pid =
         StartBounded({Path("source").string(), Path("dest").string(), "64K"}, Path("output"));
-    while (SizeOf(Path("dest")) < 8 * MiB) {
-      int status = 0;
-      if (waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    act();
-    return Wait(pid);
+    return ActAtSize(pid, Path("dest"), 8 * MiB, act);
   }
 };
 
