@@ -2,7 +2,6 @@
 // calls, and on a standard output that is not a console.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,7 @@
 namespace {
 
 WORD CurrentAttribute() {
-  CONSOLE_SCREEN_BUFFER_INFO info;
-  std::memset(&info, 0, sizeof info);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
   GetConsoleScreenBufferInfo(Con::hConOut, &info);
   return info.wAttributes;
 }

@@ -22,18 +22,21 @@ struct FakeImage {
 
 const HANDLE kSnapshot = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5A50));
 
-DWORD PlatformId = VER_PLATFORM_WIN32_NT;
-DWORD MajorVersion = 10;
-bool SnapshotWorks = true;
-std::vector<PROCESSENTRY32> Processes;
-size_t NextProcessIndex = 0;
-std::map<DWORD, FakeImage> Images;
-std::string DriveList;  // "C:\\\0D:\\\0" with its final NUL
-std::map<std::string, std::string> Targets;
-DWORD SmallestTargetBuffer = 0;  // below this, QueryDosDeviceA says 122
-std::vector<DWORD> TargetBufferSizes;
-const char* Comspec = nullptr;
-int OpenHandles = 0;
+// What the platform answers; each test starts from these.
+struct FakeHost {
+  DWORD PlatformId = VER_PLATFORM_WIN32_NT;
+  DWORD MajorVersion = 10;
+  bool SnapshotWorks = true;
+  std::vector<PROCESSENTRY32> Processes;
+  size_t NextProcessIndex = 0;
+  std::map<DWORD, FakeImage> Images;
+  std::string DriveList = std::string(1, '\0');  // "C:\\\0D:\\\0" with its final NUL
+  std::map<std::string, std::string> Targets;
+  DWORD SmallestTargetBuffer = 0;  // below this, QueryDosDeviceA says 122
+  std::vector<DWORD> TargetBufferSizes;
+  const char* Comspec = nullptr;
+  int OpenHandles = 0;
+} Fake;
 
 HANDLE ProcessHandleOf(DWORD id) {
   return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x10000 + id));
@@ -50,37 +53,37 @@ DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
 }
 
 BOOL WINAPI FakeVersion(LPOSVERSIONINFOA info) {
-  info->dwPlatformId = PlatformId;
-  info->dwMajorVersion = MajorVersion;
+  info->dwPlatformId = Fake.PlatformId;
+  info->dwMajorVersion = Fake.MajorVersion;
   return TRUE;
 }
 HANDLE WINAPI FakeSnapshot(DWORD, DWORD) {
-  if (!SnapshotWorks) return INVALID_HANDLE_VALUE;
-  ++OpenHandles;
+  if (!Fake.SnapshotWorks) return INVALID_HANDLE_VALUE;
+  ++Fake.OpenHandles;
   return kSnapshot;
 }
 BOOL WINAPI FakeNextProcess(HANDLE snapshot, LPPROCESSENTRY32 entry) {
   EXPECT_EQ(snapshot, kSnapshot);
   EXPECT_EQ(entry->dwSize, sizeof(PROCESSENTRY32));
-  if (NextProcessIndex >= Processes.size()) return FALSE;
-  *entry = Processes[NextProcessIndex++];
+  if (Fake.NextProcessIndex >= Fake.Processes.size()) return FALSE;
+  *entry = Fake.Processes[Fake.NextProcessIndex++];
   return TRUE;
 }
 BOOL WINAPI FakeFirstProcess(HANDLE snapshot, LPPROCESSENTRY32 entry) {
-  NextProcessIndex = 0;
+  Fake.NextProcessIndex = 0;
   return FakeNextProcess(snapshot, entry);
 }
 HANDLE WINAPI FakeOpen(DWORD access, BOOL, DWORD id) {
   EXPECT_EQ(access, DWORD(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ));
-  if (Images.count(id) == 0) {
+  if (Fake.Images.count(id) == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  ++OpenHandles;
+  ++Fake.OpenHandles;
   return ProcessHandleOf(id);
 }
 DWORD WINAPI FakeModuleFileNameEx(HANDLE process, HMODULE, LPSTR buffer, DWORD size) {
-  const FakeImage& image = Images[ProcessIdOf(process)];
+  const FakeImage& image = Fake.Images[ProcessIdOf(process)];
   if (image.Module.empty()) {
     SetLastError(image.Error);
     return 0;
@@ -88,22 +91,22 @@ DWORD WINAPI FakeModuleFileNameEx(HANDLE process, HMODULE, LPSTR buffer, DWORD s
   return CopyOut(image.Module, buffer, size);
 }
 DWORD WINAPI FakeImageFileName(HANDLE process, LPSTR buffer, DWORD size) {
-  return CopyOut(Images[ProcessIdOf(process)].Device, buffer, size);
+  return CopyOut(Fake.Images[ProcessIdOf(process)].Device, buffer, size);
 }
 DWORD WINAPI FakeDriveStrings(DWORD size, LPSTR buffer) {
-  if (size < DriveList.size()) return static_cast<DWORD>(DriveList.size());
-  std::memcpy(buffer, DriveList.data(), DriveList.size());
-  return static_cast<DWORD>(DriveList.size() - 1);
+  if (size < Fake.DriveList.size()) return static_cast<DWORD>(Fake.DriveList.size());
+  std::memcpy(buffer, Fake.DriveList.data(), Fake.DriveList.size());
+  return static_cast<DWORD>(Fake.DriveList.size() - 1);
 }
 DWORD WINAPI FakeDosDevice(LPCSTR device, LPSTR target, DWORD size) {
-  TargetBufferSizes.push_back(size);
-  const auto found = Targets.find(device);
-  if (found == Targets.end()) {
+  Fake.TargetBufferSizes.push_back(size);
+  const auto found = Fake.Targets.find(device);
+  if (found == Fake.Targets.end()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return 0;
   }
   const std::string answer = found->second + std::string(2, '\0');
-  if (size < SmallestTargetBuffer || size < answer.size()) {
+  if (size < Fake.SmallestTargetBuffer || size < answer.size()) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;
   }
@@ -112,17 +115,17 @@ DWORD WINAPI FakeDosDevice(LPCSTR device, LPSTR target, DWORD size) {
 }
 DWORD WINAPI FakeEnvironment(LPCSTR name, LPSTR buffer, DWORD size) {
   EXPECT_STREQ(name, "Comspec");
-  if (!Comspec) {
+  if (!Fake.Comspec) {
     SetLastError(203);
     return 0;
   }
-  const DWORD length = static_cast<DWORD>(std::strlen(Comspec));
+  const DWORD length = static_cast<DWORD>(std::strlen(Fake.Comspec));
   if (length >= size) return length + 1;
-  std::memcpy(buffer, Comspec, length + 1);
+  std::memcpy(buffer, Fake.Comspec, length + 1);
   return length;
 }
 BOOL WINAPI FakeClose(HANDLE) {
-  --OpenHandles;
+  --Fake.OpenHandles;
   return TRUE;
 }
 
@@ -144,17 +147,7 @@ class HostTest : public ::testing::Test {
                        &FakeOpen,      &FakeModuleFileNameEx, &FakeImageFileName, &FakeDriveStrings,
                        &FakeDosDevice, &FakeEnvironment,      &FakeClose,
                        nullptr,        nullptr,               nullptr};
-    PlatformId = VER_PLATFORM_WIN32_NT;
-    MajorVersion = 10;
-    SnapshotWorks = true;
-    Processes.clear();
-    Images.clear();
-    DriveList.assign(1, '\0');
-    Targets.clear();
-    SmallestTargetBuffer = 0;
-    TargetBufferSizes.clear();
-    Comspec = nullptr;
-    OpenHandles = 0;
+    Fake = FakeHost();
     Con::Compiled = true;
     Con::ParentPath.clear();
     Con::ParentPid = 0;
@@ -164,13 +157,13 @@ class HostTest : public ::testing::Test {
     Con::Compiled = SavedCompiled;
     Con::ParentPath.clear();
     Con::ParentPid = 0;
-    EXPECT_EQ(OpenHandles, 0) << "a handle was left open";
+    EXPECT_EQ(Fake.OpenHandles, 0) << "a handle was left open";
   }
   // Two volumes whose names differ only by a trailing digit.
   static void TwoVolumes() {
-    DriveList = std::string("C:\\\0D:\\\0\0", 9);
-    Targets["C:"] = "\\Device\\HarddiskVolume1";
-    Targets["D:"] = "\\Device\\HarddiskVolume10";
+    Fake.DriveList = std::string("C:\\\0D:\\\0\0", 9);
+    Fake.Targets["C:"] = "\\Device\\HarddiskVolume1";
+    Fake.Targets["D:"] = "\\Device\\HarddiskVolume10";
   }
   static int32_t KindOf(const std::wstring& parent) {
     Con::ParentPath = parent;
@@ -189,7 +182,7 @@ TEST(TrimNull, CutsAtTheFirstNulAndTrimsOnlyTextWithout) {
 }
 
 TEST_F(HostTest, HostKindTable) {
-  Comspec = "C:\\WINDOWS\\system32\\cmd.exe";
+  Fake.Comspec = "C:\\WINDOWS\\system32\\cmd.exe";
   Con::Compiled = false;
   EXPECT_EQ(KindOf(L""), 0) << "no parent comes before the hosted run";
   EXPECT_EQ(KindOf(L"C:\\WINDOWS\\system32\\cmd.exe"), 4) << "hosted, whatever Comspec says";
@@ -199,11 +192,11 @@ TEST_F(HostTest, HostKindTable) {
   EXPECT_EQ(KindOf(L"C:\\WINDOWS\\SYSTEM\\WinOA386.Mod"), 1);
   EXPECT_EQ(KindOf(L"C:\\winoa386.mod\\far.exe"), 2) << "the name only counts at the end";
   EXPECT_EQ(KindOf(L"oa386.mod"), 2);
-  Comspec = nullptr;
+  Fake.Comspec = nullptr;
   EXPECT_EQ(KindOf(L"C:\\WINDOWS\\system32\\cmd.exe"), 2) << "unset Comspec";
   EXPECT_EQ(KindOf(L"C:\\WINDOWS\\SYSTEM\\WINOA386.MOD"), 1);
   const std::string longPath = "C:\\" + std::string(300, 'x') + "\\cmd.exe";
-  Comspec = longPath.c_str();
+  Fake.Comspec = longPath.c_str();
   EXPECT_EQ(KindOf(std::wstring(longPath.begin(), longPath.end())), 1) << "longer than a path";
 }
 
@@ -218,19 +211,19 @@ TEST_F(HostTest, DeviceToDrivePath) {
   EXPECT_EQ(Con::DevicePathToDosPath(L"\\Device\\Mup\\server\\share\\cmd.exe"), L"");
   // The same volume under two letters: the platform's order decides. A drive
   // that can't be queried, or answers with nothing, is passed over.
-  DriveList = std::string("A:\\\0B:\\\0E:\\\0C:\\\0\0", 17);
-  Targets["B:"] = "";
-  Targets["E:"] = Targets["C:"];
+  Fake.DriveList = std::string("A:\\\0B:\\\0E:\\\0C:\\\0\0", 17);
+  Fake.Targets["B:"] = "";
+  Fake.Targets["E:"] = Fake.Targets["C:"];
   EXPECT_EQ(Con::DevicePathToDosPath(L"\\Device\\HarddiskVolume1\\x"), L"E:\\x");
-  DriveList.assign(1, '\0');
+  Fake.DriveList.assign(1, '\0');
   EXPECT_EQ(Con::DevicePathToDosPath(L"\\Device\\HarddiskVolume1\\x"), L"") << "no drives";
 }
 
 TEST_F(HostTest, DeviceToDrivePathDoublesTheTargetBuffer) {
   TwoVolumes();
-  SmallestTargetBuffer = 1000;
+  Fake.SmallestTargetBuffer = 1000;
   EXPECT_EQ(Con::DevicePathToDosPath(L"\\Device\\HarddiskVolume1\\x"), L"C:\\x");
-  EXPECT_EQ(TargetBufferSizes, (std::vector<DWORD>{260, 520, 1040}));
+  EXPECT_EQ(Fake.TargetBufferSizes, (std::vector<DWORD>{260, 520, 1040}));
 }
 
 TEST_F(HostTest, ImagePaths) {
@@ -239,22 +232,24 @@ TEST_F(HostTest, ImagePaths) {
   EXPECT_TRUE(std::ifstream(std::string(own.begin(), own.end()), std::ios::binary).good());
   TwoVolumes();
   // A process of another word width: its module list can't be read (299).
-  Images[200] = {"", ERROR_PARTIAL_COPY, "\\Device\\HarddiskVolume10\\Windows\\cmd.exe"};
+  Fake.Images[200] = {"", ERROR_PARTIAL_COPY, "\\Device\\HarddiskVolume10\\Windows\\cmd.exe"};
   EXPECT_EQ(Con::GetProcessImagePath(200), L"D:\\Windows\\cmd.exe");
-  Images[300] = {"", ERROR_ACCESS_DENIED, "\\Device\\HarddiskVolume1\\cmd.exe"};
+  Fake.Images[300] = {"", ERROR_ACCESS_DENIED, "\\Device\\HarddiskVolume1\\cmd.exe"};
   EXPECT_EQ(Con::GetProcessImagePath(300), L"") << "only error 299 has a fallback";
-  Images[400] = {"", ERROR_PARTIAL_COPY, "\\Device\\Floppy0\\x.exe"};
+  Fake.Images[400] = {"", ERROR_PARTIAL_COPY, "\\Device\\Floppy0\\x.exe"};
   EXPECT_EQ(Con::GetProcessImagePath(400), L"") << "a device no drive names";
   EXPECT_EQ(Con::GetProcessImagePath(500), L"") << "a process that can't be opened";
 }
 
 TEST_F(HostTest, NtFamilyFindsA64BitCommandInterpreter) {
   const DWORD own = GetCurrentProcessId();
-  Processes = {Record(4, 0, "System"), Record(own, 200, "blkcopy.exe"), Record(200, 4, "cmd.exe")};
-  DriveList = std::string("C:\\\0\0", 5);
-  Targets["C:"] = "\\Device\\HarddiskVolume3";
-  Images[200] = {"", ERROR_PARTIAL_COPY, "\\Device\\HarddiskVolume3\\Windows\\System32\\cmd.exe"};
-  Comspec = "C:\\WINDOWS\\system32\\cmd.exe";
+  Fake.Processes = {Record(4, 0, "System"), Record(own, 200, "blkcopy.exe"),
+                    Record(200, 4, "cmd.exe")};
+  Fake.DriveList = std::string("C:\\\0\0", 5);
+  Fake.Targets["C:"] = "\\Device\\HarddiskVolume3";
+  Fake.Images[200] = {"", ERROR_PARTIAL_COPY,
+                      "\\Device\\HarddiskVolume3\\Windows\\System32\\cmd.exe"};
+  Fake.Comspec = "C:\\WINDOWS\\system32\\cmd.exe";
   Con::ParentPath = Con::GetParentImagePath();
   EXPECT_EQ(Con::ParentPath, L"C:\\Windows\\System32\\cmd.exe");
   EXPECT_EQ(Con::ParentPid, 200u);
@@ -263,13 +258,13 @@ TEST_F(HostTest, NtFamilyFindsA64BitCommandInterpreter) {
 
 TEST_F(HostTest, NtFamilyFallsBack) {
   // Our own record is missing: the program stands in for its parent.
-  Processes = {Record(200, 4, "cmd.exe")};
-  Images[200] = {"C:\\WINDOWS\\system32\\cmd.exe", 0, ""};
+  Fake.Processes = {Record(200, 4, "cmd.exe")};
+  Fake.Images[200] = {"C:\\WINDOWS\\system32\\cmd.exe", 0, ""};
   Con::ParentPath = Con::GetParentImagePath();
   EXPECT_EQ(Con::ParentPid, 0u);
   EXPECT_EQ(Con::ParentPath, Con::GetProcessImagePath(0));
   EXPECT_EQ(Con::GetHostKind(), 2);
-  SnapshotWorks = false;
+  Fake.SnapshotWorks = false;
   Con::ParentPath = Con::GetParentImagePath();
   EXPECT_EQ(Con::GetHostKind(), 0) << "no process list, no parent";
   // Hosted, the environment's executable is the parent.
@@ -281,17 +276,17 @@ TEST_F(HostTest, NtFamilyFallsBack) {
 }
 
 TEST_F(HostTest, OlderFamilyNamesTheParentFromTheProcessList) {
-  PlatformId = VER_PLATFORM_WIN32_WINDOWS;
-  MajorVersion = 4;
+  Fake.PlatformId = VER_PLATFORM_WIN32_WINDOWS;
+  Fake.MajorVersion = 4;
   const DWORD own = GetCurrentProcessId();
-  Processes = {Record(own, 300, "BLKCOPY.EXE"),
-               Record(300, 1, "C:\\WINDOWS\\SYSTEM\\WINOA386.MOD")};
+  Fake.Processes = {Record(own, 300, "BLKCOPY.EXE"),
+                    Record(300, 1, "C:\\WINDOWS\\SYSTEM\\WINOA386.MOD")};
   Con::ParentPath = Con::GetParentImagePath();
   EXPECT_EQ(Con::ParentPath, L"C:\\WINDOWS\\SYSTEM\\WINOA386.MOD");
   EXPECT_EQ(Con::ParentPid, 300u);
   EXPECT_EQ(Con::GetHostKind(), 1);
   // Without its own record it looks for id 0, which no process has.
-  Processes.erase(Processes.begin());
+  Fake.Processes.erase(Fake.Processes.begin());
   Con::ParentPid = 0;
   EXPECT_EQ(Con::GetParentImagePath(), L"");
 }
@@ -302,7 +297,7 @@ TEST_F(HostTest, NtFamilyBeforeVersionFiveAsksTheNativeQuery) {
   const std::wstring throughList = Con::GetParentImagePath();
   const DWORD listParent = Con::ParentPid;
   Con::HostPlatform.VersionEx = &FakeVersion;
-  MajorVersion = 4;
+  Fake.MajorVersion = 4;
   Con::ParentPid = 12345;
   const std::wstring throughQuery = Con::GetParentImagePath();
   if (Con::IsFunctionExported(L"ntdll", L"NtQueryInformationProcess")) {
@@ -326,20 +321,20 @@ TEST_F(HostTest, ACallTheSystemLacksTakesTheFailedCallsPath) {
   // the console font calls (Windows 2000 and NT 4.0 keep their font).
   TwoVolumes();
   const DWORD own = GetCurrentProcessId();
-  Processes = {Record(own, 200, "blkcopy.exe"), Record(200, 4, "cmd.exe")};
-  Images[200] = {"", ERROR_PARTIAL_COPY, "\\Device\\HarddiskVolume1\\cmd.exe"};
+  Fake.Processes = {Record(own, 200, "blkcopy.exe"), Record(200, 4, "cmd.exe")};
+  Fake.Images[200] = {"", ERROR_PARTIAL_COPY, "\\Device\\HarddiskVolume1\\cmd.exe"};
   EXPECT_EQ(Con::GetProcessImagePath(200), L"C:\\cmd.exe") << "all calls there";
   Con::HostPlatform.ImageFileName = nullptr;
   EXPECT_EQ(Con::GetProcessImagePath(200), L"");
   Con::HostPlatform.ImageFileName = &FakeImageFileName;
   Con::HostPlatform.DosDevice = nullptr;
   EXPECT_EQ(Con::GetProcessImagePath(200), L"");
-  Images[200] = {"C:\\cmd.exe", 0, ""};
+  Fake.Images[200] = {"C:\\cmd.exe", 0, ""};
   Con::HostPlatform.ModuleFileNameEx = nullptr;
   EXPECT_EQ(Con::GetProcessImagePath(200), L"");
   Con::HostPlatform.Snapshot = nullptr;
   for (DWORD platform : {DWORD(VER_PLATFORM_WIN32_NT), DWORD(VER_PLATFORM_WIN32_WINDOWS)}) {
-    PlatformId = platform;
+    Fake.PlatformId = platform;
     Con::ParentPath = Con::GetParentImagePath();
     EXPECT_EQ(Con::GetHostKind(), 0) << "no process list, no parent";
   }

@@ -27,29 +27,24 @@ int16_t Rounded(const std::wstring& text, const std::wstring& separator = L".") 
   return number;
 }
 
+// Each text rounds to its number.
+void ExpectRounded(std::initializer_list<std::pair<const wchar_t*, int16_t>> cases) {
+  for (const auto& [text, number] : cases) EXPECT_EQ(Rounded(text), number) << text;
+}
+
 }  // namespace
 
 TEST(RoundToInt16, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(Rounded(L"0.5"), 0);
-  EXPECT_EQ(Rounded(L"1.5"), 2);
-  EXPECT_EQ(Rounded(L"2.5"), 2);
-  EXPECT_EQ(Rounded(L"-2.5"), -2);
-  EXPECT_EQ(Rounded(L"-3.5"), -4);
+  ExpectRounded({{L"0.5", 0}, {L"1.5", 2}, {L"2.5", 2}, {L"-2.5", -2}, {L"-3.5", -4}});
   // Only an exact half is a tie.
-  EXPECT_EQ(Rounded(L"2.500000000000000000001"), 3);
-  EXPECT_EQ(Rounded(L"2.4999999999999999999999"), 2);
-  EXPECT_EQ(Rounded(L"2.50000"), 2);
+  ExpectRounded(
+      {{L"2.500000000000000000001", 3}, {L"2.4999999999999999999999", 2}, {L"2.50000", 2}});
 }
 
 TEST(RoundToInt16, ReadsSignsExponentsAndSpaces) {
-  EXPECT_EQ(Rounded(L"  +12  "), 12);
-  EXPECT_EQ(Rounded(L"-007"), -7);
-  EXPECT_EQ(Rounded(L"1e3"), 1000);
-  EXPECT_EQ(Rounded(L"25E-1"), 2);
-  EXPECT_EQ(Rounded(L"0.00015e4"), 2);
-  EXPECT_EQ(Rounded(L".75"), 1);
-  EXPECT_EQ(Rounded(L"1e-999999999999999999999"), 0);
-  EXPECT_EQ(Rounded(L"0e999999999999999999999"), 0);
+  ExpectRounded({{L"  +12  ", 12}, {L"-007", -7}, {L"1e3", 1000}, {L"25E-1", 2},
+                 {L"0.00015e4", 2}, {L".75", 1}, {L"1e-999999999999999999999", 0},
+                 {L"0e999999999999999999999", 0}});
 }
 
 TEST(RoundToInt16, RefusesWhatIsNoNumber) {
@@ -60,14 +55,11 @@ TEST(RoundToInt16, RefusesWhatIsNoNumber) {
 }
 
 TEST(RoundToInt16, RangeIsCheckedAfterRounding) {
+  ExpectRounded({{L"32767.4", 32767}, {L"-32768.5", -32768}});
   int16_t n = 0;
-  EXPECT_EQ(Rounded(L"32767.4"), 32767);
-  EXPECT_EQ(Rounded(L"-32768.5"), -32768);
-  EXPECT_EQ(RoundToInt16(L"32767.5", L".", n), NumberOverflow);
-  EXPECT_EQ(RoundToInt16(L"-32768.6", L".", n), NumberOverflow);
-  EXPECT_EQ(RoundToInt16(L"1e5", L".", n), NumberOverflow);
-  EXPECT_EQ(RoundToInt16(L"99999999999999999999999", L".", n), NumberOverflow);
-  EXPECT_EQ(RoundToInt16(L"1e999999999999999999999", L".", n), NumberOverflow);
+  for (const wchar_t* text : {L"32767.5", L"-32768.6", L"1e5", L"99999999999999999999999",
+                              L"1e999999999999999999999"})
+    EXPECT_EQ(RoundToInt16(text, L".", n), NumberOverflow) << text;
 }
 
 TEST(RoundToInt16, DecimalSeparatorIsTheGivenOne) {
@@ -75,21 +67,14 @@ TEST(RoundToInt16, DecimalSeparatorIsTheGivenOne) {
   EXPECT_EQ(Rounded(L"3,5e1", L","), 35);
   int16_t n = 0;
   EXPECT_EQ(RoundToInt16(L"2.5", L",", n), NumberNotNumeric);
-  EXPECT_EQ(Rounded(L"7"
-                    L"\x066B"
-                    L"5",
-                    L"\x066B"),
-            8);  // Arabic decimal separator
+  EXPECT_EQ(Rounded(L"7\x066B" L"5", L"\x066B"), 8);  // Arabic decimal separator
 }
 
 TEST(ConvertBlockSize, UnitsAndTheirLimits) {
-  EXPECT_EQ(Bytes(L"64K"), 65536);
-  EXPECT_EQ(Bytes(L"512b"), 512);
-  EXPECT_EQ(Bytes(L"32767B"), 32767);
-  EXPECT_EQ(Bytes(L"32767K"), 33553408);
-  EXPECT_EQ(Bytes(L"2047M"), 2146435072);
-  EXPECT_EQ(Bytes(L"1.5K"), 2048);
-  EXPECT_EQ(Bytes(L"2.5k"), 2048);
+  const std::pair<const wchar_t*, int32_t> sizes[] = {
+      {L"64K", 65536},       {L"512b", 512},   {L"32767B", 32767}, {L"32767K", 33553408},
+      {L"2047M", 2146435072}, {L"1.5K", 2048},  {L"2.5k", 2048}};
+  for (const auto& [size, bytes] : sizes) EXPECT_EQ(Bytes(size), bytes) << size;
   EXPECT_EQ(Bytes(L"0,6B", L","), 1);
 }
 

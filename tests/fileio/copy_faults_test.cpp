@@ -1,32 +1,52 @@
 // The copy engine's failure paths, reached through the faults that stand in
 // front of its call table.
 #include "fileio/copy_fixture.h"
-#include "support/faults/file_faults.h"
 
 using namespace copytest;
 using namespace modFileIO;
 
 namespace {
 
-class CopyFaults : public CopyTest {
+class CopyFaults : public CopyFaultTest {
  protected:
-  void TearDown() override {
-    FileFaults::ClearFaults();
-    CopyTest::TearDown();
-  }
   void Inject(const std::string& spec) { ASSERT_TRUE(FileFaults::SetFaults(spec)); }
-  std::string Dest() { return ReadBytes(Path("dest")); }
 };
 
-TEST_F(CopyFaults, AFailedReadIsAFailedCopy) {
-  const std::string bytes = Pattern(10 * Block, 1);
-  Inject("ReadFile:after=3:error=1117");
-  EXPECT_EQ(FreshCopy(bytes), CopyFailed);
-  EXPECT_TRUE(Dest() == bytes.substr(0, 3 * Block));
-  ASSERT_GE(CapturedLines().size(), 2u);
-  EXPECT_EQ(CapturedLines()[0], L"ReadFile returned 0??");
-  EXPECT_NE(CapturedLines()[1].find(L"system error 1117"), std::wstring::npos) << AllLines();
-  EXPECT_FALSE(Said(L"File copy completed!"));
+// A failed read, a full disk (for every block or for the buffered tail alone)
+// and a tail handle that can't be opened: the copy fails with the whole blocks
+// before the failure in place and says why; once the fault is gone, /R
+// finishes the copy.
+TEST_F(CopyFaults, AFailedCallFailsTheCopyAndResumeFinishesIt) {
+  const struct {
+    const char* faults;
+    size_t size, kept;
+    const wchar_t *first, *second;
+  } cases[] = {
+      {"ReadFile:after=3:error=1117", 10 * Block, 3 * Block, L"ReadFile returned 0??",
+       L"system error 1117"},
+      {"WriteFile:after=5:error=112:times=0", 20 * Block + 50, 5 * Block,
+       L"Write file returned 0, getlasterror is 112", L"disk is full"},
+      {"WriteFile:after=2:error=112", 2 * Block + 10, 2 * Block,
+       L"buffered Write file returned 0, getlasterror is 112", L"disk is full"},
+      // Source, the identity probe, the lock's guard, destination, then the tail.
+      {"CreateFileA:after=4:error=32", 2 * Block + 10, 2 * Block,
+       L"Could not open buffered destination file", L"system error 32"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.faults);
+    CapturedLines().clear();
+    const std::string bytes = Pattern(c.size, static_cast<unsigned>(c.kept));
+    Inject(c.faults);
+    EXPECT_EQ(FreshCopy(bytes), CopyFailed);
+    EXPECT_TRUE(Dest() == bytes.substr(0, c.kept));
+    ASSERT_GE(CapturedLines().size(), 2u) << AllLines();
+    EXPECT_EQ(CapturedLines()[0], c.first);
+    EXPECT_NE(CapturedLines()[1].find(c.second), std::wstring::npos) << AllLines();
+    EXPECT_FALSE(Said(L"File copy completed!"));
+    FileFaults::ClearFaults();
+    EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
+    EXPECT_TRUE(Dest() == bytes);
+  }
 }
 
 TEST_F(CopyFaults, AReadRefusedRightAfterTheShortBlockIsTheEnd) {
@@ -35,39 +55,6 @@ TEST_F(CopyFaults, AReadRefusedRightAfterTheShortBlockIsTheEnd) {
   EXPECT_EQ(FreshCopy(bytes), CopyCompleted) << AllLines();
   EXPECT_TRUE(Dest() == bytes);
   EXPECT_FALSE(Said(L"ReadFile returned 0??"));
-}
-
-TEST_F(CopyFaults, AFullDiskStopsTheCopyAndResumeFinishesIt) {
-  const std::string bytes = Pattern(20 * Block + 50, 3);
-  Inject("WriteFile:after=5:error=112:times=0");
-  EXPECT_EQ(FreshCopy(bytes), CopyFailed);
-  EXPECT_TRUE(Dest() == bytes.substr(0, 5 * Block));
-  EXPECT_EQ(CapturedLines().at(0), L"Write file returned 0, getlasterror is 112");
-  EXPECT_TRUE(Said(L"disk is full")) << AllLines();
-  EXPECT_FALSE(Said(L"File copy completed!"));
-
-  FileFaults::ClearFaults();
-  EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
-  EXPECT_TRUE(Dest() == bytes);
-}
-
-TEST_F(CopyFaults, AFailedTailWriteLeavesTheFullBlocks) {
-  const std::string bytes = Pattern(2 * Block + 10, 4);
-  Inject("WriteFile:after=2:error=112");
-  EXPECT_EQ(FreshCopy(bytes), CopyFailed);
-  EXPECT_TRUE(Dest() == bytes.substr(0, 2 * Block));
-  EXPECT_EQ(CapturedLines().at(0), L"buffered Write file returned 0, getlasterror is 112");
-}
-
-TEST_F(CopyFaults, ATailHandleThatCannotBeOpenedEndsTheCopyAsFailed) {
-  const std::string bytes = Pattern(2 * Block + 10, 5);
-  // Source, the identity probe, the lock's guard, destination, then the tail.
-  Inject("CreateFileA:after=4:error=32");
-  EXPECT_EQ(FreshCopy(bytes), CopyFailed);
-  EXPECT_TRUE(Dest() == bytes.substr(0, 2 * Block));
-  EXPECT_EQ(CapturedLines().at(0), L"Could not open buffered destination file");
-  EXPECT_TRUE(Said(L"system error 32")) << AllLines();
-  EXPECT_FALSE(Said(L"File copy completed!"));
 }
 
 TEST_F(CopyFaults, AResumeThatCannotBePositionedTouchesNothing) {

@@ -12,6 +12,7 @@
 #include "console/ConState.h"
 #include "fileio/modFileIO.h"
 #include "fileio/testing.h"
+#include "support/faults/file_faults.h"
 #include "support/scratch_dir.h"
 
 namespace copytest {
@@ -68,6 +69,7 @@ class CopyTest : public ::testing::Test {
   }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
+  std::string Dest() const { return ReadBytes(Path("dest")); }
   static std::wstring W(const fs::path& path) { return path.wstring(); }
 
   static bool Said(const std::wstring& part) {
@@ -93,6 +95,16 @@ class CopyTest : public ::testing::Test {
   }
 
   fs::path folder_;
+};
+
+// A CopyTest that may set fault rules (support/faults/file_faults.h); they
+// are cleared after each test.
+class CopyFaultTest : public CopyTest {
+ protected:
+  void TearDown() override {
+    FileFaults::ClearFaults();
+    CopyTest::TearDown();
+  }
 };
 
 }  // namespace copytest

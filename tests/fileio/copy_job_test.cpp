@@ -28,23 +28,16 @@ TEST_F(CopyJob, FreshCopiesAreByteIdenticalAtEveryBlockBoundary) {
 TEST_F(CopyJob, ResumedCopiesFinishFromWhereverTheDestinationEnds) {
   const std::string bytes = Pattern(10 * Block + 123, 3);
   WriteBytes(Path("source"), bytes);
-  // -1: no destination at all.
-  for (long long kept : {-1LL, 0LL, 1LL * Block, 5LL * Block, 10LL * Block}) {
+  // -1: no destination at all; the last: a finished copy, which stays as it is.
+  for (long long kept : {-1LL, 0LL, 1LL * Block, 5LL * Block, 10LL * Block, 10LL * Block + 123}) {
     SCOPED_TRACE(kept);
+    CapturedLines().clear();
     std::filesystem::remove(Path("dest"));
     if (kept >= 0) WriteBytes(Path("dest"), bytes.substr(0, static_cast<size_t>(kept)));
     ASSERT_EQ(Resume(), CopyCompleted) << AllLines();
     EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
+    EXPECT_TRUE(Said(L"File copy completed!"));
   }
-}
-
-TEST_F(CopyJob, ResumingAFinishedCopyChangesNothingAndCompletes) {
-  const std::string bytes = Pattern(3 * Block + 100, 4);
-  WriteBytes(Path("source"), bytes);
-  WriteBytes(Path("dest"), bytes);
-  EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
-  EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
-  EXPECT_TRUE(Said(L"File copy completed!"));
 }
 
 TEST_F(CopyJob, ALongerDestinationIsNoPartialCopyAndStaysUntouched) {

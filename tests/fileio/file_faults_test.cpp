@@ -1,19 +1,14 @@
 // The fault rules at the copy engine's call table: counts, errors, and a
 // list that can't be read.
 #include "fileio/copy_fixture.h"
-#include "support/faults/file_faults.h"
 
 using namespace copytest;
 using modFileIO::FilePlatform;
 
 namespace {
 
-class FaultRules : public CopyTest {
+class FaultRules : public CopyFaultTest {
  protected:
-  void TearDown() override {
-    FileFaults::ClearFaults();
-    CopyTest::TearDown();
-  }
   HANDLE Open(const std::string& name, DWORD access, DWORD disposition, DWORD flags) {
     return FilePlatform.CreateFileA(Path(name).string().c_str(), access,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,

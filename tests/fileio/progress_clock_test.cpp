@@ -5,16 +5,12 @@
 
 #include "fileio/testing.h"
 #include "fileio/modFileIO.h"
+#include "progress_test_time.h"
 
 using namespace modFileIO;
 
 namespace {
-void FixedClock(SYSTEMTIME& now) {
-  now = {};
-  now.wYear = 2024;
-  now.wMonth = 3;
-  now.wDay = 1;
-}
+void FixedClock(SYSTEMTIME& now) { now = Time(2024, 3, 1, 0, 0, 0); }
 DWORD FixedTick() { return 12345; }
 }  // namespace
 

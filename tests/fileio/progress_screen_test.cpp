@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console/Con.h"
 #include "fileio/testing.h"
@@ -106,6 +108,10 @@ class ProgressScreen : public ::testing::Test {
     const size_t start = between.find_first_not_of(L' ');
     return start == std::wstring::npos ? L"" : between.substr(start, between.find_last_not_of(L' ') + 1 - start);
   }
+  // Each listed field row shows its value ("": none).
+  void ExpectValues(const std::vector<std::pair<int, const wchar_t*>>& values) const {
+    for (const auto& [row, value] : values) EXPECT_EQ(Value(row), value) << "row " << row;
+  }
   // The frame light green, label text in the label colour, value text in the
   // value colour, all on black.
   void ExpectRowColours(int index) const {
@@ -187,38 +193,21 @@ TEST_F(ProgressScreen, ARefreshRewritesOnlyItsSixFields) {
 TEST_F(ProgressScreen, WithinTheFirstSecondOnlySizeAndPercentageChange) {
   Paint(0, 4294967296LL);
   Refresh(6553600, 0);
-  EXPECT_EQ(Value(6), L"6,553,600 bytes");
-  EXPECT_EQ(Value(14), L"0.15%");
-  for (int row : {9, 10, 11, 13}) EXPECT_EQ(Value(row), L"") << "row " << row;
+  ExpectValues(
+      {{6, L"6,553,600 bytes"}, {14, L"0.15%"}, {9, L""}, {10, L""}, {11, L""}, {13, L""}});
 
   // A clock put back behind the start leaves the time and speed fields as they were.
   Refresh(1310720000, 20);
   Refresh(1317273600, -30);
-  EXPECT_EQ(Value(6), L"1,317,273,600 bytes");
-  EXPECT_EQ(Value(14), L"30.67%");
-  EXPECT_EQ(Value(10), L"00:00:20");
-  EXPECT_EQ(Value(13), L"64,000");
-  EXPECT_EQ(Value(11), L"00:00:46");
-  EXPECT_EQ(Value(9), L"2024-03-01 09:16:08");
-}
-
-TEST_F(ProgressScreen, ElapsedHoursWrapAtADayAndRemainingHoursDoNot) {
-  // 100 KB/sec for 25 hours, as much again to go.
-  Paint(0, 18432000000LL);
-  Refresh(9216000000LL, 25 * 3600);
-  EXPECT_EQ(Value(10), L"01:00:00");
-  EXPECT_EQ(Value(11), L"25:00:00");
-  EXPECT_EQ(Value(13), L"100");
-  EXPECT_EQ(Value(9), L"2024-03-03 11:15:02");
-  EXPECT_EQ(Value(14), L"50.00%");
+  ExpectValues({{6, L"1,317,273,600 bytes"}, {14, L"30.67%"}, {10, L"00:00:20"}, {13, L"64,000"},
+                {11, L"00:00:46"}, {9, L"2024-03-01 09:16:08"}});
 }
 
 TEST_F(ProgressScreen, AShorterValueLeavesNoDigitsOfTheLongerOne) {
   // 1 MiB a second, 360,010 seconds of work: 100 hours left after 10 seconds.
   Paint(0, 360010LL * 1048576);
   Refresh(10LL * 1048576, 10);
-  EXPECT_EQ(Value(11), L"100:00:00");
-  EXPECT_EQ(Value(9), L"2024-03-05 13:15:12");
+  ExpectValues({{11, L"100:00:00"}, {9, L"2024-03-05 13:15:12"}});
   Refresh(11LL * 1048576, 11);
   EXPECT_EQ(Row(11), FieldRow(L"Remaining", L"99:59:59", 64));
 
@@ -230,40 +219,33 @@ TEST_F(ProgressScreen, AShorterValueLeavesNoDigitsOfTheLongerOne) {
   EXPECT_EQ(Row(13), FieldRow(L"KB/sec", L"9,999", 64));
 }
 
-TEST_F(ProgressScreen, ASourceThatGrewShowsOverAHundredPercentAndNegativeTime) {
-  // 1 MiB a second for 4,000 seconds from a source measured at 97 MiB.
-  Paint(0, 97LL * 1048576);
-  Refresh(4000LL * 1048576, 4000);
-  EXPECT_EQ(Value(14), L"4123.71%");
-  EXPECT_EQ(Value(11), L"-01:-05:-03");
-  EXPECT_EQ(Value(9), L"2024-03-01 09:16:39");  // before the present, 10:21:42
-  EXPECT_EQ(Value(10), L"01:06:40");
-}
-
-TEST_F(ProgressScreen, ARemainingTimeBeyond32BitsShowsTheLargestValue) {
-  Paint(0, 1LL << 62);
-  Refresh(1, 1);
-  EXPECT_EQ(Value(11), L"596523:14:07");
-  EXPECT_EQ(Value(9), L"2092-03-19 12:29:10");
-  EXPECT_EQ(Value(13), L"0");
-  EXPECT_EQ(Value(14), L"0.00%");
-}
-
-TEST_F(ProgressScreen, WithoutARateOrASizeTheEstimatesKeepWhatTheyShowed) {
-  // Every write failed so far: a rate of 0 gives no remaining or end time.
-  Paint(1048576, 4194304);
-  Refresh(1048576, 5);
-  EXPECT_EQ(Value(13), L"0");
-  EXPECT_EQ(Value(10), L"00:00:05");
-  EXPECT_EQ(Value(11), L"");
-  EXPECT_EQ(Value(9), L"");
-  EXPECT_EQ(Value(14), L"25.00%");
-
-  // A source measured empty that then grew gives no percentage.
-  Paint(0, 0);
-  Refresh(65536, 5);
-  EXPECT_EQ(Value(14), L"");
-  EXPECT_EQ(Value(6), L"65,536 bytes");
+TEST_F(ProgressScreen, EstimatesAtTheirLimits) {
+  const struct {
+    const char* what;
+    int64_t offset, size, total, seconds;
+    std::vector<std::pair<int, const wchar_t*>> values;
+  } cases[] = {
+      {"elapsed hours wrap at a day, remaining hours do not: 100 KB/sec for 25 hours, as much "
+       "again to go", 0, 18432000000LL, 9216000000LL, 25 * 3600,
+       {{10, L"01:00:00"}, {11, L"25:00:00"}, {13, L"100"}, {9, L"2024-03-03 11:15:02"},
+        {14, L"50.00%"}}},
+      // The end time lies before the present, 10:21:42.
+      {"a source that grew: 1 MiB a second for 4,000 seconds from one measured at 97 MiB", 0,
+       97LL * 1048576, 4000LL * 1048576, 4000,
+       {{14, L"4123.71%"}, {11, L"-01:-05:-03"}, {9, L"2024-03-01 09:16:39"}, {10, L"01:06:40"}}},
+      {"a remaining time beyond 32 bits shows the largest value", 0, 1LL << 62, 1, 1,
+       {{11, L"596523:14:07"}, {9, L"2092-03-19 12:29:10"}, {13, L"0"}, {14, L"0.00%"}}},
+      {"every write failed so far: a rate of 0 gives no remaining or end time", 1048576, 4194304,
+       1048576, 5, {{13, L"0"}, {10, L"00:00:05"}, {11, L""}, {9, L""}, {14, L"25.00%"}}},
+      {"a source measured empty that then grew gives no percentage", 0, 0, 65536, 5,
+       {{14, L""}, {6, L"65,536 bytes"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Paint(c.offset, c.size);
+    Refresh(c.total, c.seconds);
+    ExpectValues(c.values);
+  }
 }
 
 TEST_F(ProgressScreen, RowsDrawnAfterAResizeTakeTheNewWidth) {
@@ -368,9 +350,9 @@ TEST_F(ProgressScreen, SummaryOfAResumedCopyMatchesTheExampleLineForLine) {
 
 TEST_F(ProgressScreen, SummaryNumbersShareOneEndColumnAndNeverCoverTheirLabels) {
   PrintSummary(1000, 1001000);
-  EXPECT_EQ(screen.RowText(0).substr(0, 24), L"Initial size:      1,000");
-  EXPECT_EQ(screen.RowText(1).substr(0, 24), L"Bytes written: 1,000,000");
-  EXPECT_EQ(screen.RowText(2).substr(0, 24), L"Total bytes:   1,001,000");
+  const wchar_t* const lines[] = {L"Initial size:      1,000", L"Bytes written: 1,000,000",
+                                  L"Total bytes:   1,001,000"};
+  for (SHORT row = 0; row < 3; ++row) EXPECT_EQ(screen.RowText(row).substr(0, 24), lines[row]);
   // A fresh copy, or a resumed one that found nothing, has the total alone.
   PrintSummary(0, 4194304);
   EXPECT_EQ(screen.RowText(3).substr(0, 25), L"Total bytes:   4,194,304 ");

@@ -2,20 +2,13 @@
 // front of the engine's call table: each stops the resume with nothing
 // written.
 #include "fileio/copy_fixture.h"
-#include "support/faults/file_faults.h"
 
 using namespace copytest;
 using namespace modFileIO;
 
 namespace {
 
-class ResumeCheckFaults : public CopyTest {
- protected:
-  void TearDown() override {
-    FileFaults::ClearFaults();
-    CopyTest::TearDown();
-  }
-};
+class ResumeCheckFaults : public CopyFaultTest {};
 
 TEST_F(ResumeCheckFaults, ACheckThatCannotReadStopsTheResume) {
   const std::string bytes = Pattern(8 * Block + 9, 1);

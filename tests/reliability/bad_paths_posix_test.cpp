@@ -115,10 +115,8 @@ TEST_F(BadPaths, ASourceDeletedDuringTheCopyIsCopiedWhole) {
   WriteGenerated(Path("big"), Seed, size);
   const pid_t pid = Start({Path("big").string(), Path("dest").string(), "64K"}, Path("output"));
   ASSERT_GT(pid, 0);
-  while (SizeOf(Path("dest")) < 16 * MiB)
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-  ASSERT_EQ(::unlink(Path("big").c_str()), 0);
-  EXPECT_EQ(Wait(pid), 0) << Output();
+  const auto unlink = [&] { ASSERT_EQ(::unlink(Path("big").c_str()), 0); };
+  EXPECT_EQ(ActAtSize(pid, Path("dest"), 16 * MiB, unlink), 0) << Output();
   EXPECT_NE(Output().find("File copy completed!"), std::string::npos) << Output();
   EXPECT_EQ(FirstDifference(Path("dest"), Seed, size), -1);
 }
@@ -131,9 +129,8 @@ TEST_F(BadPaths, ASourceThatGrowsDuringTheCopyEndsWithWhatWasRead) {
   WriteGenerated(Path("big"), Seed, start);
   const pid_t pid = Start({Path("big").string(), Path("dest").string(), "64K"}, Path("output"));
   ASSERT_GT(pid, 0);
-  while (SizeOf(Path("dest")) <= 0) std::this_thread::sleep_for(std::chrono::microseconds(100));
-  AppendGenerated(Path("big"), Seed, start, grown);
-  EXPECT_EQ(Wait(pid), 0) << Output();
+  const auto grow = [&] { AppendGenerated(Path("big"), Seed, start, grown); };
+  EXPECT_EQ(ActAtSize(pid, Path("dest"), 1, grow), 0) << Output();
   EXPECT_NE(Output().find("File copy completed!"), std::string::npos) << Output();
   const int64_t copied = SizeOf(Path("dest"));
   EXPECT_GT(copied, start);

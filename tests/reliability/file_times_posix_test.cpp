@@ -48,11 +48,8 @@ TEST_F(FileTimes, OnlyACompletedCopyTakesTheSourcesLastWriteTime) {
   ASSERT_EQ(::utimensat(AT_FDCWD, Path("source").c_str(), times, 0), 0);
   for (const Case& c : Cases) {
     SCOPED_TRACE(c.name);
-    RunOptions options;
-    options.faults = c.faults;
     const int outcome =
-        c.stop ? StoppedRun()
-               : RunProgram({Path("source").string(), Path("dest").string(), "1M"}, options);
+        c.stop ? StoppedRun() : RunProgram(CopyArgs(Path("dest"), "1M", false), {c.faults});
     EXPECT_EQ(outcome, c.exitCode) << Output();
     struct stat info {};
     ASSERT_EQ(::stat(Path("dest").c_str(), &info), 0);

@@ -6,8 +6,6 @@
 // destination's own bytes.
 #include <sys/resource.h>
 
-#include <functional>
-
 #include "reliability/program_posix.h"
 
 using namespace reliability;
@@ -21,14 +19,10 @@ const uint64_t OtherSeed = 22;
 class Hostile : public ProgramTest {
  protected:
   int RunBounded(const std::vector<std::string>& args) {
-    RunOptions options;
-    options.boundSeconds = Bound;
-    return RunProgram(args, options);
+    return RunProgram(args, {"", false, Bound});
   }
   pid_t StartBounded(const std::vector<std::string>& args, const fs::path& output) {
-    RunOptions options;
-    options.boundSeconds = Bound;
-    return Start(args, output, options);
+    return Start(args, output, {"", false, Bound});
   }
   bool Said(const std::string& line) const {
     return Output().find(line + "\n") != std::string::npos;
@@ -116,16 +110,15 @@ class BlockDevice : public Hostile {
     Hostile::SetUp();
     if (::geteuid() != 0) GTEST_SKIP() << "loop devices need root";
     WriteGenerated(Path("backing"), OtherSeed, DeviceBytes);
-    const std::string command = "timeout -k 2 20 losetup -f --show " +
-                                Path("backing").string() + " >" + Path("loop").string() +
-                                " 2>/dev/null";
-    if (std::system(command.c_str()) != 0)
+    const int attached =
+        Guarded("losetup -f --show " + Path("backing").string() + " >" + Path("loop").string());
+    if (attached != 0)
       GTEST_SKIP() << "losetup could not attach a loop device here (no /dev/loop-control?)";
     device_ = ReadText(Path("loop"));
     device_.erase(device_.find_last_not_of("\n") + 1);
   }
   void TearDown() override {
-    if (!device_.empty()) std::system(("timeout -k 2 20 losetup -d " + device_).c_str());
+    if (!device_.empty()) Guarded("losetup -d " + device_);
     Hostile::TearDown();
   }
 
@@ -199,13 +192,7 @@ class Meddled : public Hostile {
   int CopyWhile(const std::function<void()>& act) {
     const pid_t pid =
         StartBounded({Path("source").string(), Path("dest").string(), "64K"}, Path("output"));
-    while (SizeOf(Path("dest")) < 8 * MiB) {
-      int status = 0;
-      if (waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    act();
-    return Wait(pid);
+    return ActAtSize(pid, Path("dest"), 8 * MiB, act);
   }
 };
 

@@ -17,11 +17,7 @@ class IoErrors : public ProgramTest {
     ProgramTest::SetUp();
     WriteGenerated(Path("source"), Seed, SourceSize);
   }
-  std::vector<std::string> Args(bool resume) const {
-    std::vector<std::string> args = {Path("source").string(), Path("dest").string(), "64K"};
-    if (resume) args.push_back("/R");
-    return args;
-  }
+  std::vector<std::string> Args(bool resume) const { return CopyArgs(Path("dest"), "64K", resume); }
 };
 
 TEST_F(IoErrors, ASourceThatFailsToReadStopsTheCopyAndResumeFinishesIt) {

@@ -8,10 +8,7 @@ using namespace modFileIO;
 
 namespace {
 
-class NativeDisk : public CopyTest {
- protected:
-  std::string Dest() { return ReadBytes(Path("dest")); }
-};
+class NativeDisk : public CopyTest {};
 
 TEST_F(NativeDisk, ABlockSizeOfNoWholeSectorsEndsAsFailed) {
   BufferBytes = 1000;

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -228,17 +229,22 @@ inline int Guarded(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Sends `signal` once `watched` holds at least `size` bytes (at once for 0),
+// Runs `act` once `watched` holds at least `size` bytes (at once for 0),
 // unless the process has ended before; then waits for it. Returns Outcome.
-inline int SignalAtSize(pid_t pid, const fs::path& watched, int64_t size, int signal) {
+inline int ActAtSize(pid_t pid, const fs::path& watched, int64_t size,
+                     const std::function<void()>& act) {
   for (;;) {
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
     if (size == 0 || SizeOf(watched) >= size) break;
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
-  kill(pid, signal);
+  act();
   return Wait(pid);
+}
+
+inline int SignalAtSize(pid_t pid, const fs::path& watched, int64_t size, int signal) {
+  return ActAtSize(pid, watched, size, [&] { kill(pid, signal); });
 }
 
 // ---- Scratch folder -----------------------------------------------------------
@@ -254,6 +260,13 @@ class ProgramTest : public ::testing::Test {
   // Runs the program with `args`; its output goes to "output".
   int RunProgram(const std::vector<std::string>& args, const RunOptions& options = {}) {
     return reliability::Run(args, Path("output"), options);
+  }
+  // "source" onto `dest` in blocks of `block`, with /R when resumed.
+  std::vector<std::string> CopyArgs(const fs::path& dest, const std::string& block,
+                                    bool resume) const {
+    std::vector<std::string> args = {Path("source").string(), dest.string(), block};
+    if (resume) args.push_back("/R");
+    return args;
   }
 
   fs::path folder_;

@@ -27,16 +27,10 @@ class StopAndResume : public ProgramTest {
     WriteGenerated(Path("source"), Seed, SourceSize);
   }
 
-  std::vector<std::string> Args(const std::string& block, bool resume) const {
-    std::vector<std::string> args = {Path("source").string(), Path("dest").string(), block};
-    if (resume) args.push_back("/R");
-    return args;
-  }
-
   // Runs a copy and stops it with `signal` once the destination holds `at`
   // bytes. Checks what the stopped run left and said; returns its outcome.
   int StoppedRun(const std::string& block, bool resume, int signal, int64_t at) {
-    const pid_t pid = Start(Args(block, resume), Path("output"));
+    const pid_t pid = Start(CopyArgs(Path("dest"), block, resume), Path("output"));
     EXPECT_GT(pid, 0);
     const int outcome = SignalAtSize(pid, Path("dest"), at, signal);
     const std::string output = Output();
@@ -66,7 +60,7 @@ class StopAndResume : public ProgramTest {
   // /R until the copy completes; each run must either complete or fail to
   // start for a reason it states (it never may).
   void ResumeToTheEnd(const std::string& block) {
-    const int outcome = RunProgram(Args(block, true));
+    const int outcome = RunProgram(CopyArgs(Path("dest"), block, true));
     EXPECT_EQ(outcome, 0) << Output();
     EXPECT_NE(Output().find("File copy completed!"), std::string::npos) << Output();
     EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);

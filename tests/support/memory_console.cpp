@@ -93,6 +93,5 @@ int MemoryConsole::Bells() const { return state_->screen.bells; }
 std::string MemoryConsole::Title() const { return state_->title; }
 void MemoryConsole::SetTitle(const std::string& title) { state_->title = title; }
 DWORD MemoryConsole::InputMode() const { return state_->inputMode; }
-DWORD MemoryConsole::OutputMode() const { return state_->screen.Mode(); }
 void MemoryConsole::TypeAhead(const std::string& keys) { state_->typedAhead += keys; }
 void MemoryConsole::PressKeys(const std::string& keys) { state_->pressed += keys; }

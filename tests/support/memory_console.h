@@ -77,7 +77,6 @@ class MemoryConsole {
   std::string Title() const;
   void SetTitle(const std::string& title);
   DWORD InputMode() const;
-  DWORD OutputMode() const;
 
   // Keys, as bytes. Typed ahead: waiting before the program reads, so
   // FlushConsoleInputBuffer discards them. Pressed: arrive while the program

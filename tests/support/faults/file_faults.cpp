@@ -3,6 +3,7 @@
 // calls from one thread, so the counts need no lock.
 #include "support/faults/file_faults.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -46,38 +47,35 @@ bool ReadSetting(const std::string& setting, Rule& rule) {
   return true;
 }
 
-bool ReadRule(const std::string& text, Rule& rule) {
-  size_t start = 0;
-  bool first = true;
-  while (start <= text.size()) {
-    size_t end = text.find(':', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string part = text.substr(start, end - start);
-    if (first) {
-      if (part.empty()) return false;
-      rule.function = part;
-      first = false;
-    } else if (!ReadSetting(part, rule)) {
-      return false;
-    }
+// The parts of `text` between `separator`s; an empty text is one empty part.
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t end = std::min(text.find(separator, start), text.size());
+    parts.push_back(text.substr(start, end - start));
+    if (end == text.size()) return parts;
     start = end + 1;
   }
-  return true;
+}
+
+bool ReadRule(const std::string& text, Rule& rule) {
+  const std::vector<std::string> parts = Split(text, ':');
+  rule.function = parts[0];
+  for (size_t i = 1; i < parts.size(); ++i)
+    if (!ReadSetting(parts[i], rule)) return false;
+  return !rule.function.empty();
 }
 
 bool ReadList(const std::string& spec, std::vector<Rule>& rules, std::string* problem) {
-  size_t start = 0;
-  while (start < spec.size()) {
-    size_t end = spec.find(',', start);
-    if (end == std::string::npos) end = spec.size();
+  std::vector<std::string> texts = Split(spec, ',');
+  if (texts.back().empty()) texts.pop_back();  // no list at all, or one that ends in a comma
+  for (const std::string& text : texts) {
     Rule rule;
-    const std::string text = spec.substr(start, end - start);
     if (!ReadRule(text, rule)) {
       if (problem) *problem = "can't read the fault rule \"" + text + "\"";
       return false;
     }
     rules.push_back(rule);
-    start = end + 1;
   }
   return true;
 }
