@@ -66,16 +66,20 @@ Comparison CompareFromPosition(HANDLE dest, const char* expected, DWORD size) {
   return Same;
 }
 
+// A buffered read-only handle on a file of the copy, opened by its path.
+HANDLE OpenReader(const std::wstring& path) {
+  std::string ansi;
+  PathToAnsi(path, ansi);  // exact: the copy's own handle was opened by it
+  return FilePlatform.CreateFileA(ansi.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // Compares the destination's `size` bytes before `startOffset` with
 // `expected`, through a buffered read-only handle: the copy's own handle on
 // the destination may only write.
 Comparison CompareDestWindow(const std::wstring& destPath, const char* expected, DWORD size,
                              int64_t startOffset) {
-  std::string destAnsi;
-  PathToAnsi(destPath, destAnsi);  // exact: the copy's own handle was opened by it
-  const HANDLE dest =
-      FilePlatform.CreateFileA(destAnsi.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE dest = OpenReader(destPath);
   if (dest == INVALID_HANDLE_VALUE) {
     ReportResumeCheckFailure(GetLastError());
     return Unreadable;
@@ -111,11 +115,7 @@ bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t
 bool FinishedCopyMatches(HANDLE sourceFile, const std::wstring& sourcePath,
                          const std::wstring& destPath, int64_t size) {
   if (size <= 0) return true;
-  std::string sourceAnsi;
-  PathToAnsi(sourcePath, sourceAnsi);  // exact: the copy's own handle was opened by it
-  const HANDLE reader =
-      FilePlatform.CreateFileA(sourceAnsi.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE reader = OpenReader(sourcePath);
   if (reader == INVALID_HANDLE_VALUE) {
     ReportSourceRecheckFailure(GetLastError());
     return false;
