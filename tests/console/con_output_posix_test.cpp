@@ -2,7 +2,7 @@
 // cell and colour by colour.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "con_output_rig.h"
@@ -11,12 +11,11 @@
 
 namespace {
 
-std::unique_ptr<MemoryConsole> RigConsole;
-std::unique_ptr<BoundConsole> RigBinding;
+std::optional<MemoryConsole> RigConsole;
+std::optional<BoundConsole> RigBinding;
 
 bool OpenMemoryConsole() {
-  RigConsole = std::make_unique<MemoryConsole>(80, 25);
-  RigBinding = std::make_unique<BoundConsole>(*RigConsole);
+  RigBinding.emplace(RigConsole.emplace(80, 25));
   return true;
 }
 

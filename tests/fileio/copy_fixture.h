@@ -69,6 +69,11 @@ class CopyTest : public ::testing::Test {
   }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
+  // The file `name` of the folder, shared for reading and writing.
+  HANDLE Open(const std::string& name, DWORD access, DWORD disposition, DWORD flags = 0) {
+    return CreateFileA(Path(name).string().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, disposition, flags ? flags : FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   std::string Dest() const { return ReadBytes(Path("dest")); }
   static std::wstring W(const fs::path& path) { return path.wstring(); }
 
