@@ -38,10 +38,7 @@ inline void WriteBytes(const fs::path& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+inline std::string ReadBytes(const fs::path& path) { return testsupport::ReadAll(path); }
 
 inline std::vector<std::wstring>& CapturedLines() {
   static std::vector<std::wstring> lines;
