@@ -42,11 +42,9 @@ TEST_F(ConScreen, ColoursApplyToTextWrittenAfterwards) {
   Con::WriteText(L"Red", true);
   EXPECT_EQ(screen.RowText(0), L"GreenRed" + Blanks(72));
   const std::vector<WORD> colours = screen.RowAttributes(0);
-  EXPECT_EQ(colours[0], 0x0A);
-  EXPECT_EQ(colours[4], 0x0A);
-  EXPECT_EQ(colours[5], 0x1C);
-  EXPECT_EQ(colours[7], 0x1C);
-  EXPECT_EQ(colours[8], 0x07);
+  const std::pair<size_t, WORD> cells[] = {{0, 0x0A}, {4, 0x0A}, {5, 0x1C}, {7, 0x1C}, {8, 0x07}};
+  for (const auto& [column, colour] : cells)
+    EXPECT_EQ(colours[column], colour) << "column " << column;
   EXPECT_EQ(screen.Cursor().X, 0);
   EXPECT_EQ(screen.Cursor().Y, 1);
 }
