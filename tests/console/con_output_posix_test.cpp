@@ -2,7 +2,7 @@
 // cell and colour by colour.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "con_output_rig.h"
@@ -11,12 +11,11 @@
 
 namespace {
 
-std::unique_ptr<MemoryConsole> RigConsole;
-std::unique_ptr<BoundConsole> RigBinding;
+std::optional<MemoryConsole> RigConsole;
+std::optional<BoundConsole> RigBinding;
 
 bool OpenMemoryConsole() {
-  RigConsole = std::make_unique<MemoryConsole>(80, 25);
-  RigBinding = std::make_unique<BoundConsole>(*RigConsole);
+  RigBinding.emplace(RigConsole.emplace(80, 25));
   return true;
 }
 
@@ -43,11 +42,9 @@ TEST_F(ConScreen, ColoursApplyToTextWrittenAfterwards) {
   Con::WriteText(L"Red", true);
   EXPECT_EQ(screen.RowText(0), L"GreenRed" + Blanks(72));
   const std::vector<WORD> colours = screen.RowAttributes(0);
-  EXPECT_EQ(colours[0], 0x0A);
-  EXPECT_EQ(colours[4], 0x0A);
-  EXPECT_EQ(colours[5], 0x1C);
-  EXPECT_EQ(colours[7], 0x1C);
-  EXPECT_EQ(colours[8], 0x07);
+  const std::pair<size_t, WORD> cells[] = {{0, 0x0A}, {4, 0x0A}, {5, 0x1C}, {7, 0x1C}, {8, 0x07}};
+  for (const auto& [column, colour] : cells)
+    EXPECT_EQ(colours[column], colour) << "column " << column;
   EXPECT_EQ(screen.Cursor().X, 0);
   EXPECT_EQ(screen.Cursor().Y, 1);
 }

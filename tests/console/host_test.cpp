@@ -173,12 +173,10 @@ class HostTest : public ::testing::Test {
 };
 
 TEST(TrimNull, CutsAtTheFirstNulAndTrimsOnlyTextWithout) {
-  EXPECT_EQ(Con::TrimNull(L""), L"");
-  EXPECT_EQ(Con::TrimNull(std::wstring(L"\0cmd.exe", 8)), L"");
-  EXPECT_EQ(Con::TrimNull(std::wstring(L"cmd.exe\0junk\0", 13)), L"cmd.exe");
-  EXPECT_EQ(Con::TrimNull(std::wstring(L" cmd .exe \0x", 12)), L" cmd .exe ");
-  EXPECT_EQ(Con::TrimNull(L"  far.exe  "), L"far.exe");
-  EXPECT_EQ(Con::TrimNull(L"   "), L"");
+  const std::pair<std::wstring, const wchar_t*> cases[] = {
+      {L"", L""}, {std::wstring(L"\0cmd.exe", 8), L""}, {std::wstring(L"cmd.exe\0junk\0", 13), L"cmd.exe"},
+      {std::wstring(L" cmd .exe \0x", 12), L" cmd .exe "}, {L"  far.exe  ", L"far.exe"}, {L"   ", L""}};
+  for (const auto& [text, trimmed] : cases) EXPECT_EQ(Con::TrimNull(text), trimmed);
 }
 
 TEST_F(HostTest, HostKindTable) {

@@ -4,23 +4,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "console/Con.h"
 #include "console/ConState.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 using ::testing::ExitedWithCode;
 
 const char kOutputPath[] = "lifecycle_exit_output.txt";
-
-std::string ReadFile(const char* path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 // A program that writes into a fully buffered output, records a failed copy
 // and returns from its entry.
@@ -84,7 +78,7 @@ TEST(LifecycleDeathTest, RecordedExitCodeReachesTheCallerWithTheOutput) {
   // The hosted variant gives the process back to its environment, which ends
   // it in its own way.
   EXPECT_EXIT(RunFailedProgram(), ExitedWithCode(Con::IsCompiled() ? 3 : 0), "");
-  EXPECT_EQ(ReadFile(kOutputPath), "written before the end");
+  EXPECT_EQ(testsupport::ReadAll(kOutputPath), "written before the end");
   std::remove(kOutputPath);
 }
 

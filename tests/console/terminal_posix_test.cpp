@@ -17,6 +17,7 @@
 
 #include "console/Con.h"
 #include "console/ConState.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -182,11 +183,8 @@ std::vector<std::vector<Shown>> ParseCapture(const std::string& capture) {
       if (capture[end] == 'm') ApplySgr(capture.substr(i + 2, end - i - 2), pen);
       i = end + 1;
     } else {
-      size_t length = 1;
       const auto lead = static_cast<unsigned char>(c);
-      if (lead >= 0xF0) length = 4;
-      else if (lead >= 0xE0) length = 3;
-      else if (lead >= 0xC0) length = 2;
+      const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
       Shown cell = pen;
       cell.text = capture.substr(i, length);
       rows.back().push_back(cell);
@@ -205,14 +203,10 @@ std::string RowText(const std::vector<std::vector<Shown>>& rows, size_t row) {
 
 class Pane {
  public:
-  Pane() {
-    char pattern[] = "/tmp/blkcopy-terminal-XXXXXX";
-    if (::mkdtemp(pattern)) dir_ = pattern;
-    status_ = dir_ + "/status";
-  }
+  Pane() : dir_(testsupport::MakeScratchDir("blkcopy-terminal-").string()), status_(dir_ + "/status") {}
   ~Pane() {
     Tmux("kill-server 2>/dev/null");
-    Shell("rm -rf '" + dir_ + "'");
+    testsupport::RemoveScratchDir(dir_);
   }
 
   bool Start() {
@@ -270,19 +264,21 @@ TEST(ConsoleTerminal, ShowsTextColoursAndTitleAndTurnsKeysIntoBreaks) {
   ASSERT_EQ(pane.Awaited("original-title"), "original-title");
   const std::string original = pane.Title();
   pane.Answer("original-title");
-  ASSERT_EQ(pane.Awaited("title-set"), "title-set");
-  EXPECT_EQ(pane.Title(), "blkcopy-test");
-  pane.Answer("title-set");
-  ASSERT_EQ(pane.Awaited("title-restored"), "title-restored");
-  EXPECT_EQ(pane.Title(), original);
-  pane.Answer("title-restored");
+  for (const auto& [step, title] : {std::pair<std::string, std::string>{"title-set", "blkcopy-test"},
+                                    {"title-restored", original}}) {
+    ASSERT_EQ(pane.Awaited(step), step);
+    EXPECT_EQ(pane.Title(), title);
+    pane.Answer(step);
+  }
 
-  pane.Tmux("send-keys C-c");
-  EXPECT_EQ(pane.Awaited("break"), "break 1");
-  pane.Answer("ctrl-c-counted");
-  pane.Tmux("send-keys 'C-\\'");
-  EXPECT_EQ(pane.Awaited("quit"), "quit 1");
-  pane.Answer("ctrl-backslash-counted");
+  // Each key, the report it brings and the step that answers it.
+  const char* const breaks[][4] = {{"C-c", "break", "break 1", "ctrl-c-counted"},
+                                   {"'C-\\'", "quit", "quit 1", "ctrl-backslash-counted"}};
+  for (const auto& [key, prefix, report, step] : breaks) {
+    pane.Tmux(std::string("send-keys ") + key);
+    EXPECT_EQ(pane.Awaited(prefix), report);
+    pane.Answer(step);
+  }
   ASSERT_EQ(pane.Awaited("raw"), "raw 0");
   pane.Tmux("send-keys C-c");
   EXPECT_EQ(pane.Awaited("key"), "key 3 1 0 7");
@@ -291,21 +287,18 @@ TEST(ConsoleTerminal, ShowsTextColoursAndTitleAndTurnsKeysIntoBreaks) {
   const std::string capture = pane.Tmux("capture-pane -p -e");
   pane.Answer("done");
   const auto rows = ParseCapture(capture);
-  EXPECT_EQ(RowText(rows, 2), "three");
-  EXPECT_EQ(RowText(rows, 3), "greenred on blue");
-  EXPECT_EQ(RowText(rows, 4), "PLAIN \u2554\u2550\u2557 caf\u00E9");
-  EXPECT_EQ(RowText(rows, 5), std::string(55, ' ') + "right");
-  EXPECT_EQ(RowText(rows, 6), std::string(27, ' ') + "centre");
-  EXPECT_EQ(RowText(rows, 7), std::string(60, 'x'));
-  EXPECT_EQ(RowText(rows, 8), "");
-  EXPECT_EQ(RowText(rows, 9), "end");
-  ASSERT_GE(rows.size(), 5u);
-  ASSERT_GE(rows[3].size(), 6u);
-  ASSERT_GE(rows[4].size(), 1u);
-  EXPECT_EQ(rows[3][0].fore, 92);  // light green on black
-  EXPECT_EQ(rows[3][0].back, 40);
-  EXPECT_EQ(rows[3][5].fore, 91);  // light red on blue
-  EXPECT_EQ(rows[3][5].back, 44);
-  EXPECT_EQ(rows[4][0].fore, 37);  // attribute 7: light grey on black, as asked
-  EXPECT_EQ(rows[4][0].back, 40);
+  const std::string shown[] = {"three", "greenred on blue", "PLAIN \u2554\u2550\u2557 caf\u00E9",
+                               std::string(55, ' ') + "right", std::string(27, ' ') + "centre",
+                               std::string(60, 'x'), "", "end"};
+  for (size_t row = 2; row < 10; ++row) EXPECT_EQ(RowText(rows, row), shown[row - 2]) << "row " << row;
+  // Row, column and the SGR colours of that cell: light green on black, light
+  // red on blue, and attribute 7 as asked, light grey on black.
+  const size_t cells[][4] = {{3, 0, 92, 40}, {3, 5, 91, 44}, {4, 0, 37, 40}};
+  for (const auto& [row, column, fore, back] : cells) {
+    SCOPED_TRACE("row " + std::to_string(row) + " column " + std::to_string(column));
+    ASSERT_LT(row, rows.size());
+    ASSERT_LT(column, rows[row].size());
+    EXPECT_EQ(rows[row][column].fore, static_cast<int>(fore));
+    EXPECT_EQ(rows[row][column].back, static_cast<int>(back));
+  }
 }

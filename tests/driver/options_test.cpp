@@ -9,24 +9,30 @@ using modMain::CopyParams;
 using modMain::ParseCopyParams;
 using Args = std::vector<std::wstring>;
 
+namespace {
+
+// The whole record the arguments make.
+void ExpectParams(const Args& args, const wchar_t* source, const wchar_t* dest,
+                  const wchar_t* size, bool resume, bool valid) {
+  const CopyParams p = ParseCopyParams(args);
+  EXPECT_EQ(p.Source, source);
+  EXPECT_EQ(p.Dest, dest);
+  EXPECT_EQ(p.Bufsize, size);
+  EXPECT_EQ(p.Resume, resume);
+  EXPECT_EQ(p.Valid, valid);
+}
+
+}  // namespace
+
 TEST(ParseCopyParams, TwoPathsAlone) {
-  const CopyParams p = ParseCopyParams({L"in.img", L"out.img"});
-  EXPECT_EQ(p.Source, L"in.img");
-  EXPECT_EQ(p.Dest, L"out.img");
-  EXPECT_EQ(p.Bufsize, L"64K");
-  EXPECT_FALSE(p.Resume);
-  EXPECT_TRUE(p.Valid);
+  ExpectParams({L"in.img", L"out.img"}, L"in.img", L"out.img", L"64K", false, true);
 }
 
 TEST(ParseCopyParams, SwitchAndSizeStandAnywhere) {
   for (const Args& args : {Args{L"/r", L"8m", L"a", L"b"}, Args{L"a", L"/r", L"b", L"8m"},
                            Args{L"a", L"b", L"8m", L"/r"}, Args{L"8m", L"a", L"/R", L"b"}}) {
-    const CopyParams p = ParseCopyParams(args);
-    EXPECT_EQ(p.Source, L"a");
-    EXPECT_EQ(p.Dest, L"b");
-    EXPECT_EQ(p.Bufsize, L"8m");  // letter case kept
-    EXPECT_TRUE(p.Resume);
-    EXPECT_TRUE(p.Valid);
+    SCOPED_TRACE(args[0] + L" " + args[1] + L" " + args[2] + L" " + args[3]);
+    ExpectParams(args, L"a", L"b", L"8m", true, true);  // the size's letter case kept
   }
 }
 
@@ -54,11 +60,7 @@ TEST(ParseCopyParams, PathCountDecidesValidity) {
 }
 
 TEST(ParseCopyParams, WhatLooksLikeASizeIsTakenAsOne) {
-  const CopyParams p = ParseCopyParams({L"5M", L"dest"});
-  EXPECT_EQ(p.Bufsize, L"5M");
-  EXPECT_EQ(p.Source, L"dest");
-  EXPECT_TRUE(p.Dest.empty());
-  EXPECT_FALSE(p.Valid);
+  ExpectParams({L"5M", L"dest"}, L"dest", L"", L"5M", false, false);
 }
 
 TEST(ParseCopyParams, SizeNeedsANumberAndALetter) {

@@ -38,10 +38,7 @@ inline void WriteBytes(const fs::path& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+inline std::string ReadBytes(const fs::path& path) { return testsupport::ReadAll(path); }
 
 inline std::vector<std::wstring>& CapturedLines() {
   static std::vector<std::wstring> lines;
@@ -69,6 +66,11 @@ class CopyTest : public ::testing::Test {
   }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
+  // The file `name` of the folder, shared for reading and writing.
+  HANDLE Open(const std::string& name, DWORD access, DWORD disposition, DWORD flags = 0) {
+    return CreateFileA(Path(name).string().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, disposition, flags ? flags : FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   std::string Dest() const { return ReadBytes(Path("dest")); }
   static std::wstring W(const fs::path& path) { return path.wstring(); }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "fileio/format.h"
 #include "fileio/testing.h"
@@ -12,12 +14,11 @@
 using namespace modFileIO;
 
 TEST(Format, GroupsThousandsWithTheGivenSeparator) {
-  EXPECT_EQ(FormatGrouped(0, L","), L"0");
-  EXPECT_EQ(FormatGrouped(1000, L","), L"1,000");
-  EXPECT_EQ(FormatGrouped(-1234567, L","), L"-1,234,567");
-  EXPECT_EQ(FormatGrouped(1310720000, L"."), L"1.310.720.000");
-  EXPECT_EQ(FormatGrouped(1234567, L"\x202F"), L"1\x202F" L"234\x202F" L"567");
-  EXPECT_EQ(FormatGrouped(INT64_MIN, L","), L"-9,223,372,036,854,775,808");
+  const std::tuple<int64_t, const wchar_t*, const wchar_t*> cases[] = {
+      {0, L",", L"0"}, {1000, L",", L"1,000"}, {-1234567, L",", L"-1,234,567"},
+      {1310720000, L".", L"1.310.720.000"}, {1234567, L"\x202F", L"1\x202F" L"234\x202F" L"567"},
+      {INT64_MIN, L",", L"-9,223,372,036,854,775,808"}};
+  for (const auto& [number, separator, text] : cases) EXPECT_EQ(FormatGrouped(number, separator), text);
 }
 
 TEST(Format, PercentRoundsToFourPlacesTiesToEven) {
@@ -34,27 +35,20 @@ TEST(Format, PercentRoundsToFourPlacesTiesToEven) {
 }
 
 TEST(Format, RoundsToInt32TiesToEvenAndClamps) {
-  EXPECT_EQ(RoundToInt32(2.5), 2);
-  EXPECT_EQ(RoundToInt32(3.5), 4);
-  EXPECT_EQ(RoundToInt32(-2.5), -2);
-  EXPECT_EQ(RoundToInt32(45.536), 46);
-  EXPECT_EQ(RoundToInt32(1e10), INT32_MAX);
-  EXPECT_EQ(RoundToInt32(-1e10), INT32_MIN);
-  EXPECT_EQ(RoundToInt32(std::numeric_limits<double>::infinity()), INT32_MAX);
-  EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+  const std::pair<double, int32_t> cases[] = {
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {45.536, 46}, {1e10, INT32_MAX}, {-1e10, INT32_MIN},
+      {std::numeric_limits<double>::infinity(), INT32_MAX}, {std::nan(""), 0}};
+  for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundToInt32(value), rounded) << value;
 }
 
 TEST(Format, TwoDigitsAndRemainingTime) {
-  EXPECT_EQ(FormatTwoDigits(0), L"00");
-  EXPECT_EQ(FormatTwoDigits(7), L"07");
-  EXPECT_EQ(FormatTwoDigits(100), L"100");
-  EXPECT_EQ(FormatTwoDigits(-3), L"-03");
-  EXPECT_EQ(FormatRemaining(46), L"00:00:46");
-  EXPECT_EQ(FormatRemaining(100 * 3600), L"100:00:00");  // hours never wrap
-  EXPECT_EQ(FormatRemaining(100 * 3600 - 1), L"99:59:59");
-  EXPECT_EQ(FormatRemaining(-3903), L"-01:-05:-03");
-  EXPECT_EQ(FormatRemaining(-59), L"00:00:-59");
-  EXPECT_EQ(FormatRemaining(INT32_MAX), L"596523:14:07");
+  const std::pair<int, const wchar_t*> digits[] = {{0, L"00"}, {7, L"07"}, {100, L"100"}, {-3, L"-03"}};
+  for (const auto& [number, text] : digits) EXPECT_EQ(FormatTwoDigits(number), text);
+  // Hours never wrap.
+  const std::pair<int32_t, const wchar_t*> remaining[] = {
+      {46, L"00:00:46"},       {100 * 3600, L"100:00:00"}, {100 * 3600 - 1, L"99:59:59"},
+      {-3903, L"-01:-05:-03"}, {-59, L"00:00:-59"},       {INT32_MAX, L"596523:14:07"}};
+  for (const auto& [seconds, text] : remaining) EXPECT_EQ(FormatRemaining(seconds), text);
 }
 
 TEST(Format, DatesAndTimesOfDay) {
@@ -88,10 +82,9 @@ TEST(Format, DateTimeArithmeticAcrossMonthsYearsAndLeapDays) {
 TEST(Format, ScreenTextHelpers) {
   EXPECT_EQ(TextColumns(L"caf\x00E9"), 4);
   EXPECT_EQ(Printable(L"a\tb\nc\x1B[2Jd\x7F\x9B"), L"a?b?c?[2Jd??");
-  EXPECT_EQ(FitFromEnd(L"E:\\backup\\disk.img", 18), L"E:\\backup\\disk.img");
-  EXPECT_EQ(FitFromEnd(L"E:\\backup\\disk.img", 12), L"...\\disk.img");
-  EXPECT_EQ(FitFromEnd(L"E:\\backup\\disk.img", 3), L"img");
-  EXPECT_EQ(FitFromEnd(L"E:\\backup\\disk.img", 0), L"");
+  const std::pair<int, const wchar_t*> fits[] = {
+      {18, L"E:\\backup\\disk.img"}, {12, L"...\\disk.img"}, {3, L"img"}, {0, L""}};
+  for (const auto& [columns, text] : fits) EXPECT_EQ(FitFromEnd(L"E:\\backup\\disk.img", columns), text);
 }
 
 TEST(Format, SeparatorsAlwaysHaveAValueAndCanBeFixed) {

@@ -4,12 +4,5 @@
 #include "platform/platform.h"
 
 inline SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time = {};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
+  return SYSTEMTIME{year, month, 0, day, hour, minute, second, 0};  // no day of the week
 }

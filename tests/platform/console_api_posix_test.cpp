@@ -15,11 +15,13 @@
 
 namespace {
 
-// Expects the call to have failed with ERROR_INVALID_HANDLE.
-void ExpectInvalidHandle(BOOL result) {
+// Expects the call to have failed with `error`.
+void ExpectFailure(BOOL result, DWORD error) {
   EXPECT_FALSE(result);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(GetLastError(), error);
 }
+
+void ExpectInvalidHandle(BOOL result) { ExpectFailure(result, ERROR_INVALID_HANDLE); }
 
 }  // namespace
 
@@ -57,8 +59,7 @@ TEST(ConsoleApi, ConsoleOutputCalls) {
   ASSERT_TRUE(WriteConsoleA(out, "caf\xC3\xA9", 5, &written, nullptr));
   EXPECT_EQ(written, 5u);
   EXPECT_EQ(console.Cursor().X, 4);
-  EXPECT_FALSE(SetConsoleCursorPosition(out, COORD{40, 0}));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  ExpectFailure(SetConsoleCursorPosition(out, COORD{40, 0}), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(SetConsoleCursorPosition(out, COORD{0, 9001}));
   ASSERT_TRUE(SetConsoleCursorPosition(out, COORD{39, 9000}));
   EXPECT_EQ(console.Window().Top, 8991);
@@ -110,8 +111,7 @@ TEST(ConsoleApi, InputModesAndKeys) {
   ASSERT_TRUE(GetConsoleMode(in, &mode));
   EXPECT_EQ(mode, 7u);
   // As on Windows, echo needs line input.
-  EXPECT_FALSE(SetConsoleMode(in, ENABLE_ECHO_INPUT));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  ExpectFailure(SetConsoleMode(in, ENABLE_ECHO_INPUT), ERROR_INVALID_PARAMETER);
   ASSERT_TRUE(SetConsoleMode(in, 0));
   EXPECT_EQ(console.InputMode(), 0u);
   console.TypeAhead("old");

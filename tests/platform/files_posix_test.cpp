@@ -6,13 +6,7 @@ using namespace copytest;
 
 namespace {
 
-class PosixFiles : public CopyTest {
- protected:
-  HANDLE Open(const std::string& name, DWORD access, DWORD disposition, DWORD flags) {
-    return CreateFileA(Path(name).string().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, disposition, flags, nullptr);
-  }
-};
+using PosixFiles = CopyTest;
 
 TEST_F(PosixFiles, UnbufferedTransfersKeepToWholeSectors) {
   WriteBytes(Path("file"), Pattern(3 * Block));

@@ -7,13 +7,7 @@ using namespace copytest;
 
 namespace {
 
-class Files : public CopyTest {
- protected:
-  HANDLE Open(const std::string& name, DWORD access, DWORD disposition, DWORD flags = 0) {
-    return CreateFileA(Path(name).string().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, disposition, flags ? flags : FILE_ATTRIBUTE_NORMAL, nullptr);
-  }
-};
+using Files = CopyTest;
 
 TEST_F(Files, OpenFailuresCarryWindowsErrorCodes) {
   EXPECT_EQ(Open("missing", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);

@@ -114,7 +114,7 @@ class BlockDevice : public Hostile {
         Guarded("losetup -f --show " + Path("backing").string() + " >" + Path("loop").string());
     if (attached != 0)
       GTEST_SKIP() << "losetup could not attach a loop device here (no /dev/loop-control?)";
-    device_ = ReadText(Path("loop"));
+    device_ = ReadAll(Path("loop"));
     device_.erase(device_.find_last_not_of("\n") + 1);
   }
   void TearDown() override {
@@ -248,11 +248,11 @@ TEST_F(Meddled, ASecondWriterIsRefusedWhileTheFirstCopies) {
   const int first = CopyWhile([&] {
     second = reliability::Run(fresh, Path("second"), {"", false, Bound});
     third = reliability::Run(resumed, Path("third"), {"", false, Bound});
-    secondSaid = ReadText(Path("second")) + ReadText(Path("third"));
+    secondSaid = ReadAll(Path("second")) + ReadAll(Path("third"));
   });
   EXPECT_EQ(second, 2) << secondSaid;
   EXPECT_EQ(third, 2) << secondSaid;
-  EXPECT_NE(ReadText(Path("second")).find("The destination is being written by another blkcopy"),
+  EXPECT_NE(ReadAll(Path("second")).find("The destination is being written by another blkcopy"),
             std::string::npos)
       << secondSaid;
   EXPECT_EQ(first, 0) << Output();

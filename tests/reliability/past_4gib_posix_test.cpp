@@ -28,20 +28,17 @@ TEST_F(PastFourGiB, AFreshCopyAndAResumeFromFourGiBAreByteIdentical) {
   AppendGenerated(Path("source"), Seed + 1, FourGiB - 2 * MiB, SourceSize);
   ASSERT_EQ(SizeOf(Path("source")), SourceSize);
 
-  const std::vector<std::string> args = {Path("source").string(), Path("dest").string(), "8M"};
-  EXPECT_EQ(RunProgram(args), 0) << Output();
-  EXPECT_NE(Output().find("File copy completed!"), std::string::npos) << Output();
-  EXPECT_EQ(SizeOf(Path("dest")), SourceSize);
-  EXPECT_EQ(FirstDifferenceBetween(Path("source"), Path("dest")), -1);
-
-  fs::resize_file(Path("dest"), FourGiB);
-  std::vector<std::string> resume = args;
-  resume.push_back("/R");
-  EXPECT_EQ(RunProgram(resume), 0) << Output();
-  EXPECT_NE(Output().find("File copy completed!"), std::string::npos) << Output();
-  EXPECT_EQ(SizeOf(Path("dest")), SourceSize);
-  // What lies before the resume check's block was compared above.
-  EXPECT_EQ(FirstDifferenceBetween(Path("source"), Path("dest"), FourGiB - 8 * MiB), -1);
+  // A fresh copy, then /R onto the destination cut back to 4 GiB. After the
+  // resume, what lies before the resume check's block was compared already.
+  for (const bool resume : {false, true}) {
+    SCOPED_TRACE(resume ? "/R" : "fresh");
+    if (resume) fs::resize_file(Path("dest"), FourGiB);
+    EXPECT_EQ(RunProgram(CopyArgs(Path("dest"), "8M", resume)), 0) << Output();
+    EXPECT_NE(Output().find("File copy completed!"), std::string::npos) << Output();
+    EXPECT_EQ(SizeOf(Path("dest")), SourceSize);
+    const int64_t from = resume ? FourGiB - 8 * MiB : 0;
+    EXPECT_EQ(FirstDifferenceBetween(Path("source"), Path("dest"), from), -1);
+  }
 }
 
 }  // namespace

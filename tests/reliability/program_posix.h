@@ -146,10 +146,7 @@ inline int64_t FirstDifferenceBetween(const fs::path& one, const fs::path& other
   return difference;
 }
 
-inline std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadAll;
 
 // ---- The program as a child process -----------------------------------------
 
@@ -256,7 +253,7 @@ class ProgramTest : public ::testing::Test {
   void TearDown() override { testsupport::RemoveScratchDir(folder_); }
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
-  std::string Output() const { return ReadText(Path("output")); }
+  std::string Output() const { return ReadAll(Path("output")); }
   // Runs the program with `args`; its output goes to "output".
   int RunProgram(const std::vector<std::string>& args, const RunOptions& options = {}) {
     return reliability::Run(args, Path("output"), options);

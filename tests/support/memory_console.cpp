@@ -53,9 +53,7 @@ HANDLE MemoryConsole::Error() const { return state_->seat->Handle(STD_ERROR_HAND
 
 void MemoryConsole::RedirectInput() { state_->inputRedirected = true; }
 void MemoryConsole::RedirectOutput() { state_->outputRedirected = true; }
-void MemoryConsole::RedirectError() { state_->errorRedirected = true; }
 const std::string& MemoryConsole::OutputBytes() const { return state_->outputBytes; }
-const std::string& MemoryConsole::ErrorBytes() const { return state_->errorBytes; }
 
 void MemoryConsole::Resize(SHORT columns, SHORT rows, SHORT bufferColumns) {
   state_->screen.size = {bufferColumns > 0 ? bufferColumns : columns, columns, rows};

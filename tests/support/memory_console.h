@@ -43,14 +43,13 @@ class MemoryConsole {
   HANDLE Output() const;
   HANDLE Error() const;
 
-  // Makes a standard handle a redirected one: not a console, so every console
-  // call on it fails; what is written to it is kept as bytes, and reading it
-  // gives end of file. Call before handing the handles out.
+  // Makes standard input or output a redirected handle: not a console, so
+  // every console call on it fails; what is written to it is kept as bytes,
+  // and reading it gives end of file. Call before handing the handles out.
+  // Standard error stays the console.
   void RedirectInput();
   void RedirectOutput();
-  void RedirectError();
   const std::string& OutputBytes() const;
-  const std::string& ErrorBytes() const;
 
   // The window becomes `columns` x `rows`; the buffer is `bufferColumns` wide
   // (0: as wide as the window). The cursor and window are kept inside.

@@ -67,14 +67,13 @@ struct PosixSeat : MemoryConsole::Seat, ConsoleSession {
   std::string neverWritten;
   ByteStream inputStream{neverWritten};
   ByteStream outputStream{state.outputBytes};
-  ByteStream errorStream{state.errorBytes};
 
   PosixHandle* Std(DWORD which) override {
     if (which == STD_INPUT_HANDLE)
       return state.inputRedirected ? static_cast<PosixHandle*>(&inputStream) : &input;
     if (which == STD_OUTPUT_HANDLE)
       return state.outputRedirected ? static_cast<PosixHandle*>(&outputStream) : &output;
-    return state.errorRedirected ? static_cast<PosixHandle*>(&errorStream) : &error;
+    return &error;
   }
   HANDLE Handle(DWORD which) override { return ToHandle(Std(which)); }
   DWORD GetTitle(char* buffer, DWORD size) override { return CopyTitle(state.title, buffer, size); }

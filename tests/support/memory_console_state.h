@@ -55,10 +55,8 @@ struct MemoryConsole::State {
   std::string typedAhead;
   std::string pressed;
   std::string outputBytes;
-  std::string errorBytes;
   bool inputRedirected = false;
   bool outputRedirected = false;
-  bool errorRedirected = false;
   bool bound = false;
   std::string title;
   std::unique_ptr<Seat> seat;

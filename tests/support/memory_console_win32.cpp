@@ -22,7 +22,7 @@ DWORD Which(HANDLE handle) {
 
 bool Redirected(DWORD which) {
   if (which == STD_INPUT_HANDLE) return Bound->inputRedirected;
-  return which == STD_OUTPUT_HANDLE ? Bound->outputRedirected : Bound->errorRedirected;
+  return which == STD_OUTPUT_HANDLE && Bound->outputRedirected;
 }
 
 // A screen handle of the bound console; else the call fails as on a file.
@@ -40,12 +40,10 @@ BOOL WINAPI Write(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPOV
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (Redirected(which)) {
-    std::string& bytes = which == STD_OUTPUT_HANDLE ? Bound->outputBytes : Bound->errorBytes;
-    bytes.append(static_cast<const char*>(buffer), size);
-  } else if (!Bound->screen.Write(static_cast<const char*>(buffer), size)) {
+  if (Redirected(which))
+    Bound->outputBytes.append(static_cast<const char*>(buffer), size);
+  else if (!Bound->screen.Write(static_cast<const char*>(buffer), size))
     return FALSE;
-  }
   if (written) *written = size;
   return TRUE;
 }

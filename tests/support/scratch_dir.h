@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
@@ -25,6 +27,12 @@ inline std::filesystem::path MakeScratchDir(const std::string& prefix) {
   while (!fs::create_directories(folder, error) && !error);
   fs::permissions(folder, fs::perms::all, error);
   return folder;
+}
+
+// Every byte of the file at `path`; none when it can't be read.
+inline std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void RemoveScratchDir(const std::filesystem::path& folder) {
