@@ -8,12 +8,7 @@
 #
 # Usage: tests/platform/windows_versions_wine.sh WINE BLKCOPY_EXE
 set -uo pipefail
-if [ "$#" -ne 2 ]; then
-  echo "usage: $0 WINE BLKCOPY_EXE" >&2
-  exit 2
-fi
-wine=$1
-exe=$(realpath "$2")
+. "$(dirname "$0")/../support/wine_script_args.sh" "$@"
 base=${WINEPREFIX:-$HOME/.wine-blkcopy}
 [ -f "$base/system.reg" ] || { echo "no Wine prefix at $base" >&2; exit 2; }
 export WINEDLLOVERRIDES="mscoree=;mshtml="

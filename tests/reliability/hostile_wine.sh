@@ -7,12 +7,7 @@
 #
 # Usage: tests/reliability/hostile_wine.sh WINE BLKCOPY_EXE
 set -uo pipefail
-if [ "$#" -ne 2 ]; then
-  echo "usage: $0 WINE BLKCOPY_EXE" >&2
-  exit 2
-fi
-wine=$1
-exe=$(realpath "$2")
+. "$(dirname "$0")/../support/wine_script_args.sh" "$@"
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-blkcopy}"
 

@@ -8,12 +8,7 @@
 # Usage: tests/reliability/stop_resume_wine.sh WINE BLKCOPY_EXE
 # BLKCOPY_FAULT_SEED repeats a run's stopping points.
 set -uo pipefail
-if [ "$#" -ne 2 ]; then
-  echo "usage: $0 WINE BLKCOPY_EXE" >&2
-  exit 2
-fi
-wine=$1
-exe=$(realpath "$2")
+. "$(dirname "$0")/../support/wine_script_args.sh" "$@"
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-blkcopy}"
 seed=${BLKCOPY_FAULT_SEED:-$$}
