@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "con_output_rig.h"
+#include "support/con_output_rig.h"
 #include "console/Con.h"
 #include "support/memory_screen.h"
 

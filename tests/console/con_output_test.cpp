@@ -7,7 +7,7 @@
 
 #include "console/Con.h"
 #include "console/ConState.h"
-#include "con_output_rig.h"
+#include "support/con_output_rig.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The copy engine's failure paths, reached through the faults that stand in
 // front of its call table.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using namespace modFileIO;

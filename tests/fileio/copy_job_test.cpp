@@ -1,5 +1,5 @@
 // Fresh and resumed copies with real files, on every platform.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using namespace modFileIO;

@@ -1,6 +1,6 @@
 // The fault rules at the copy engine's call table: counts, errors, and a
 // list that can't be read.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using modFileIO::FilePlatform;

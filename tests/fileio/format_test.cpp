@@ -9,7 +9,7 @@
 
 #include "fileio/format.h"
 #include "fileio/testing.h"
-#include "progress_test_time.h"
+#include "support/progress_time.h"
 
 using namespace modFileIO;
 

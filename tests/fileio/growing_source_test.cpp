@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using namespace modFileIO;

@@ -5,7 +5,7 @@
 
 #include "fileio/testing.h"
 #include "fileio/modFileIO.h"
-#include "progress_test_time.h"
+#include "support/progress_time.h"
 
 using namespace modFileIO;
 

@@ -9,7 +9,7 @@
 
 #include "console/Con.h"
 #include "fileio/testing.h"
-#include "progress_test_time.h"
+#include "support/progress_time.h"
 #include "fileio/modFileIO.h"
 #include "support/memory_screen.h"
 

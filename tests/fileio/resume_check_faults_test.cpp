@@ -1,7 +1,7 @@
 // The resume check's own failures, reached through the faults that stand in
 // front of the engine's call table: each stops the resume with nothing
 // written.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using namespace modFileIO;

@@ -1,6 +1,6 @@
 // The check a resumed copy makes before it appends: the destination's last
 // block must be the source's bytes at the same place.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using namespace modFileIO;

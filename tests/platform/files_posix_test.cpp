@@ -1,5 +1,5 @@
 // What only our POSIX layer does: the sector rule of unbuffered handles.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 #include "platform/platform.h"
 
 using namespace copytest;

@@ -1,6 +1,6 @@
 // The Win32 file calls the copy engine relies on, checked against Windows'
 // own behaviour: the same test runs on our POSIX layer and under Wine.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 #include "platform/platform.h"
 
 using namespace copytest;

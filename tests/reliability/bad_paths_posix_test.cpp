@@ -3,7 +3,7 @@
 // that was there stays untouched where the copy never started.
 #include <cctype>
 
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

@@ -5,7 +5,7 @@
 // platform layer's fault injection fails the write instead.
 #include <sys/mount.h>
 
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

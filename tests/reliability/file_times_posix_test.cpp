@@ -2,7 +2,7 @@
 // Windows file time holds; a copy that did not complete (a failure, a stop)
 // keeps the time of its last write, so that no backup tool takes it for a
 // finished one.
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

@@ -6,7 +6,7 @@
 // destination's own bytes.
 #include <sys/resource.h>
 
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

@@ -2,7 +2,7 @@
 // program's fault injection: the failure line, exit code 3, and what the
 // message advises ends in a byte-identical copy. The program that ships
 // takes no faults.
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

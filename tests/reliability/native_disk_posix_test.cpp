@@ -1,7 +1,7 @@
 // What only a native disk shows the copy engine: the sector rule of
 // unbuffered handles (O_DIRECT), hard and symbolic links, sparse files past
 // 4 GiB.
-#include "fileio/copy_fixture.h"
+#include "support/copy_fixture.h"
 
 using namespace copytest;
 using namespace modFileIO;

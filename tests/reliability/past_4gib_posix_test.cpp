@@ -4,7 +4,7 @@
 // written in full (about 4.1 GiB on the disk under the test folder).
 #include <sys/statvfs.h>
 
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

@@ -4,7 +4,7 @@
 // destination must end byte-identical every time, and the source untouched.
 #include <random>
 
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 

@@ -3,7 +3,7 @@
 // line first, then the reason and the remedy, and the documented exit code.
 #include <iostream>
 
-#include "reliability/program_posix.h"
+#include "support/program_posix.h"
 
 using namespace reliability;
 
