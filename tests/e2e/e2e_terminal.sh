@@ -505,17 +505,23 @@ small_window_case() {  # NAME COLUMNS ROWS
   end_case
 }
 
-# A resize during the copy: the old box is left as the terminal reflowed it,
-# a new one at the new width stands below, the endings right under it.
-resize_case() {
-  begin_case resize
-  local top narrow=80
+# A copy of a few seconds started in a new pane, up to its first refresh; the
+# box's top row is left in $top.
+copy_until_first_refresh() {
   three_seconds_source "$case_dir/data/src.img"
   open_pane
   start_program src.img dst.img 8K
   wait_for_text "╓─ Source"
   top=$(box_top)
   check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+}
+
+# A resize during the copy: the old box is left as the terminal reflowed it,
+# a new one at the new width stands below, the endings right under it.
+resize_case() {
+  begin_case resize
+  local top narrow=80
+  copy_until_first_refresh
   tm resize-window -x "$narrow"
   finish_program
   expect_eq "exit code" 0 "$exit_code"
@@ -532,12 +538,7 @@ resize_case() {
 stop_continue_case() {
   begin_case stop-continue
   local top pid
-  three_seconds_source "$case_dir/data/src.img"
-  open_pane
-  start_program src.img dst.img 8K
-  wait_for_text "╓─ Source"
-  top=$(box_top)
-  check "a refresh during the copy" wait_until eval 'row_text $((top + 6)) | grep -q "[0-9] bytes ║$"'
+  copy_until_first_refresh
   # The pane's shell runs run.sh, which runs the program.
   pid=$(pgrep -P "$(pgrep -P "$(tm display-message -p '#{pane_pid}')")")
   if check "the program's process found" test -n "$pid"; then
