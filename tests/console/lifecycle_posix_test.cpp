@@ -31,7 +31,7 @@ TEST(LifecycleTerminal, TeardownPutsTheTerminalBack) {
 TEST(LifecycleProgram, ShellSeesTheExitCodeTheProgramRecorded) {
   // No arguments: the usage box, a pause that a redirected input ends at once,
   // and the code for an unusable command line.
-  const std::string command = std::string("'") + BLKCOPY_EXE + "' < /dev/null > /dev/null 2>&1";
+  const std::string command = std::string("timeout -k 5 60 '") + BLKCOPY_EXE + "' < /dev/null > /dev/null 2>&1";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);

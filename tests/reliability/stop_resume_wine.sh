@@ -40,7 +40,12 @@ trial() {
   rm -f dest
   start "$block"
   local pid=$!
-  while kill -0 "$pid" 2>/dev/null && [ "$(dest_size)" -lt "$at" ]; do sleep 0.005; done
+  # Bounded: a program that stalls is stopped after a minute all the same.
+  local waited=0
+  while kill -0 "$pid" 2>/dev/null && [ "$(dest_size)" -lt "$at" ] && [ "$waited" -lt 12000 ]; do
+    sleep 0.005
+    waited=$((waited + 1))
+  done
   kill -s "$signal" "$pid" 2>/dev/null
   { wait "$pid"; } 2>/dev/null  # no "Killed" notice from the shell
   code=$?
@@ -56,7 +61,7 @@ trial() {
   if [ -e dest ] && ! cmp -s -n "$held" dest source; then
     fail "$block $signal at $at: the destination is no beginning of the source"
   fi
-  "$wine" "$exe" source dest "$block" /R >output 2>&1 </dev/null
+  timeout -k 5 300 "$wine" "$exe" source dest "$block" /R >output 2>&1 </dev/null
   code=$?
   [ "$code" -eq 0 ] || fail "$block $signal at $at: /R ended with $code: $(cat output)"
   cmp -s dest source || fail "$block $signal at $at: the destination differs after /R"

@@ -212,8 +212,12 @@ inline int Wait(pid_t pid) {
   return Outcome(status);
 }
 
+// A run that is only waited for is always bounded: a hang fails the test.
+const int RunBoundSeconds = 300;
+
 inline int Run(const std::vector<std::string>& args, const fs::path& output,
-               const RunOptions& options = {}) {
+               RunOptions options = {}) {
+  if (options.boundSeconds == 0) options.boundSeconds = RunBoundSeconds;
   const pid_t pid = Start(args, output, options);
   return pid < 0 ? -1000 : Wait(pid);
 }
@@ -228,12 +232,16 @@ inline int Guarded(const std::string& command) {
 
 // Runs `act` once `watched` holds at least `size` bytes (at once for 0),
 // unless the process has ended before; then waits for it. Returns Outcome.
+// A program that stalls before `size` is acted on after a minute all the
+// same, so that the test fails instead of waiting for ever.
 inline int ActAtSize(pid_t pid, const fs::path& watched, int64_t size,
                      const std::function<void()>& act) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
   for (;;) {
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
-    if (size == 0 || SizeOf(watched) >= size) break;
+    if (size == 0 || SizeOf(watched) >= size || std::chrono::steady_clock::now() > deadline)
+      break;
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
   act();
