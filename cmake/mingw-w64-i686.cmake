@@ -1,12 +1,6 @@
-# Cross-build of the 32-bit Windows program with MinGW-w64; tests run in Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build of the shipped 32-bit Windows program with MinGW-w64; its tests
+# run under 32-bit Wine where this machine can run 32-bit programs.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-find_program(WINE_PROGRAM NAMES wine)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+set(BLKCOPY_MINGW_TRIPLE i686-w64-mingw32)
+set(BLKCOPY_WINE_NAMES wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -13,7 +13,7 @@ if [ "${1:-}" != "--native-only" ]; then
     dpkg --add-architecture i386
     need+=(wine32:i386)
   fi
-  for pkg in mingw-w64 wine wine32:i386; do have "$pkg" || need+=("$pkg"); done
+  for pkg in mingw-w64 wine wine64 wine32:i386; do have "$pkg" || need+=("$pkg"); done
 fi
 if [ "${#need[@]}" -gt 0 ]; then
   apt-get update -qq
