@@ -44,6 +44,9 @@ zip="build-win32/packages/blkcopy-${version}-win32.zip"
 echo "== $zip"
 top="blkcopy-${version}-win32"
 holds "$(cmake -E tar tf "$zip")" "$top/blkcopy.exe" "$top/README.md" "$top/LICENSE"
+# The zip's program is the shipped 32-bit one (the 64-bit build is for tests).
+(cd "$unpacked" && cmake -E tar xf "$OLDPWD/$zip" "$top/blkcopy.exe")
+bash scripts/check_exe.sh "$unpacked/$top/blkcopy.exe" >/dev/null || fail "the zip's blkcopy.exe"
 
 [ "$status" -eq 0 ] && echo "both packages hold what they should"
 exit "$status"

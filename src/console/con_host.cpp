@@ -49,10 +49,12 @@ struct BasicProcessRecord {
   ULONG_PTR UniqueProcessId;
   ULONG_PTR InheritedFromUniqueProcessId;
 };
-static_assert(sizeof(void*) != 4 || sizeof(BasicProcessRecord) == 24,
-              "the 32-bit record is 24 bytes");
+static_assert(sizeof(BasicProcessRecord) == (sizeof(void*) == 4 ? 24 : 48),
+              "the record is 24 bytes in a 32-bit process, 48 in a 64-bit one");
 static_assert(sizeof(void*) != 4 || sizeof(PROCESSENTRY32) == 296,
               "the 32-bit process record is 296 bytes");
+static_assert(sizeof(void*) != 8 || sizeof(PROCESSENTRY32) == 304,
+              "the 64-bit process record is 304 bytes");
 
 typedef LONG(WINAPI* QueryInformationProcessCall)(HANDLE process, ULONG infoClass, void* info,
                                                   ULONG length, ULONG* returned);

@@ -39,13 +39,23 @@ clone_prefix() {
 
 run() { timeout -k 10 300 "$wine" "$exe" "$@" </dev/null; }
 
+# The program's image, as the return addresses of a +relay trace show it:
+# Wine prints them without leading zeros, and the image (under 1 MiB) sits at
+# its preferred base, 0x400000 for the 32-bit program, 0x140000000 for the
+# 64-bit test build.
+image_base=$(objdump -p "$exe" | awk '$1 == "ImageBase" { print $2 }')
+image_size=$(objdump -p "$exe" | awk '$1 == "SizeOfImage" { print $2 }')
+[ -n "$image_base" ] && [ $((16#$image_size)) -le $((16#100000)) ] ||
+  { echo "cannot read the image base of $exe, or it is over 1 MiB" >&2; exit 2; }
+image_ret="ret=0*$(printf '%x' $((16#$image_base >> 20)))[0-9a-f]\{5\}$"
+
 # Calls that the program itself made: on its main thread (the one that
 # registers its Ctrl+C handler; Wine may start explorer.exe, whose image sits
-# at the same address), returning into its image at 0x4xxxxx.
+# at the same address), returning into its image.
 calls() {
   local thread
-  thread=$(grep -m 1 "Call KERNEL32.SetConsoleCtrlHandler(.*ret=004" relay | cut -d: -f1)
-  grep -c "^$thread:Call $1(.*ret=004[0-9a-f]\{5\}$" relay
+  thread=$(grep -m 1 "Call KERNEL32.SetConsoleCtrlHandler(.*$image_ret" relay | cut -d: -f1)
+  grep -c "^$thread:Call $1(.*$image_ret" relay
 }
 
 expect_calls() {
