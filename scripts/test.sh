@@ -18,7 +18,8 @@ jobs=$(nproc)
 # Decided once, by trying: the 32-bit Wine loader is a 32-bit program.
 wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
-if out=$(timeout -k 5 60 "$wine32" --version 2>&1 </dev/null); then
+# (bash, not timeout, starts it: it names an Exec format error as such.)
+if out=$(timeout -k 5 60 bash -c '"$0" --version' "$wine32" 2>&1 </dev/null); then
   can32=true
   echo "== this machine runs 32-bit programs ($wine32: $out)"
 else
