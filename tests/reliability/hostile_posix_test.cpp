@@ -274,6 +274,16 @@ TEST_F(Meddled, AnotherProgramsWritesFailTheCopy) {
     EXPECT_NE(fs::last_write_time(dest), fs::last_write_time(source));
     WriteGenerated(source, SourceSeed, Size);
   }
+  // Where the source holds zeros over the cut part too, the hole reads as the
+  // copy would (as on a file system that stores zeros as holes): completed.
+  {
+    std::fstream out(source, std::ios::binary | std::ios::in | std::ios::out);
+    const std::string zeros(MiB, '\0');
+    for (int i = 0; i < 128; ++i) out.write(zeros.data(), MiB);
+  }
+  fs::remove(dest);
+  EXPECT_EQ(CopyWhile([&] { fs::resize_file(dest, 0); }), 0) << Output();
+  EXPECT_EQ(FirstDifferenceBetween(source, dest), -1);
 }
 
 TEST_F(Meddled, ASecondWriterIsRefusedWhileTheFirstCopies) {
