@@ -31,6 +31,7 @@ else()
     platform/screen.cpp
     platform/posix/args.h
     platform/posix/args.cpp
+    platform/posix/allocated_ranges.cpp
     platform/posix/console.cpp
     platform/posix/console_ctrl.cpp
     platform/posix/console_handles.h
@@ -68,18 +69,22 @@ set(BLKCOPY_CONSOLE_FILES
 
 set(BLKCOPY_FILEIO_FILES
   fileio/modFileIO.h
+  fileio/copy_checks.h
   fileio/copy_messages.h
   fileio/file_calls.h
   fileio/file_identity.h
   fileio/format.h
   fileio/resume_check.h
   fileio/testing.h
+  fileio/block_buffer.cpp
   fileio/box_line.cpp
   fileio/clock.cpp
+  fileio/copy_checks.cpp
   fileio/copy_job.cpp
   fileio/copy_loop.cpp
   fileio/copy_messages.cpp
   fileio/datetime.cpp
+  fileio/dest_checks.cpp
   fileio/file_calls.cpp
   fileio/file_identity.cpp
   fileio/format.cpp

@@ -2,6 +2,7 @@
 // be files or disks, the destination locked against a second writer, a
 // resumed copy checked and positioned where the destination ends, every
 // handle closed on every path.
+#include "fileio/copy_checks.h"
 #include "fileio/copy_messages.h"
 #include "fileio/file_calls.h"
 #include "fileio/file_identity.h"
@@ -46,10 +47,11 @@ bool MeasurableOrReport(HANDLE file) {
   return false;
 }
 
-// A disk or a volume named by its device path. On Windows its size can't be
-// read as a file's, so it is refused before anything is opened.
+// A disk or a volume named by its device path, in any spelling. On Windows
+// its size can't be read as a file's (and a volume's handle still says
+// FILE_TYPE_DISK), so it is refused before anything is opened.
 bool DevicePathOrReport(const std::wstring& path, bool isSource) {
-  if (path.compare(0, 4, L"\\\\.\\") != 0) return false;
+  if (!IsDevicePath(path)) return false;
   ReportDevicePath(isSource);
   return true;
 }
@@ -62,9 +64,10 @@ bool IsDevice(HANDLE file) {
 
 // An existing destination is checked through a handle that may only query,
 // so that nothing is created or truncated to find out: it must not be the
-// source under any spelling, hard link or symbolic link, and it must be a
-// file or a disk.
-bool ExistingDestUsable(HANDLE source, const std::string& destPath) {
+// source under any spelling, hard link, symbolic link or other mount, it must
+// be a file or a disk, and no output of this program may go there.
+bool ExistingDestUsable(HANDLE source, const std::string& sourcePath,
+                        const std::string& destPath) {
   const HANDLE probe = FilePlatform.CreateFileA(destPath.c_str(), 0, ShareReadWrite, nullptr,
                                                 OPEN_EXISTING, 0, nullptr);
   if (probe == INVALID_HANDLE_VALUE) return true;  // not there yet, or the real open says why
@@ -72,7 +75,8 @@ bool ExistingDestUsable(HANDLE source, const std::string& destPath) {
   if (SameFileHandles(source, probe))
     ReportSameFile();
   else
-    usable = DiskFileOrReport(probe, false);
+    usable = DiskFileOrReport(probe, false) && !StandardStreamOrReport(probe) &&
+             !MayBeTheSourceOrReport(source, sourcePath, probe, destPath);
   FilePlatform.CloseHandle(probe);
   return usable;
 }
@@ -125,19 +129,27 @@ void ReleaseDestination() {
 // Opens the destination with `disposition` once it is known to be no other
 // name of the source, a file or a disk, and not being written by another
 // copy; the lock is held from then on. INVALID_HANDLE_VALUE after the report.
-HANDLE OpenDestination(HANDLE sourceFile, const std::wstring& dest, DWORD disposition) {
+HANDLE OpenDestination(HANDLE sourceFile, const std::string& sourceAnsi, const std::wstring& dest,
+                       DWORD disposition) {
   std::string destAnsi;
   if (!PathToAnsi(dest, destAnsi)) {
     ReportUnrepresentablePath(false);
     return INVALID_HANDLE_VALUE;
   }
-  if (!ExistingDestUsable(sourceFile, destAnsi) || !GuardDestination(destAnsi))
+  if (!ExistingDestUsable(sourceFile, sourceAnsi, destAnsi) || !GuardDestination(destAnsi))
     return INVALID_HANDLE_VALUE;
-  const HANDLE destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition);
+  const int64_t sourceBefore = GetFileSize64(sourceFile);
+  HANDLE destFile = OpenUnbuffered(destAnsi, GENERIC_WRITE, disposition);
   if (destFile == INVALID_HANDLE_VALUE) {
     ReportOpenFailure(false, GetLastError());
-    ReleaseDestination();
+  } else if (GetFileSize64(sourceFile) < sourceBefore) {
+    // The truncation reached the source: a path none of the checks above saw
+    // through. At least nothing is copied, and no "completed" said.
+    ReportSourceCutByOpen(sourceBefore, GetFileSize64(sourceFile));
+    FilePlatform.CloseHandle(destFile);
+    destFile = INVALID_HANDLE_VALUE;
   }
+  if (destFile == INVALID_HANDLE_VALUE) ReleaseDestination();
   return destFile;
 }
 
@@ -145,7 +157,7 @@ HANDLE OpenDestination(HANDLE sourceFile, const std::wstring& dest, DWORD dispos
 // the destination. Reports what failed; on failure nothing stays open and no
 // destination was created or truncated.
 bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposition,
-             HANDLE& sourceFile, HANDLE& destFile) {
+             HANDLE& sourceFile, HANDLE& destFile, CopyOutcome& refusal) {
   std::string sourceAnsi;
   if (DevicePathOrReport(source, true) || DevicePathOrReport(dest, false)) return false;
   if (!PathToAnsi(source, sourceAnsi)) {
@@ -157,10 +169,17 @@ bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposi
     ReportOpenFailure(true, GetLastError());
     return false;
   }
-  destFile = DiskFileOrReport(sourceFile, true) && MeasurableOrReport(sourceFile)
-                 ? OpenDestination(sourceFile, dest, disposition)
-                 : INVALID_HANDLE_VALUE;
-  if (destFile == INVALID_HANDLE_VALUE) FilePlatform.CloseHandle(sourceFile);
+  destFile = INVALID_HANDLE_VALUE;
+  if (DiskFileOrReport(sourceFile, true) && MeasurableOrReport(sourceFile)) {
+    if (ReserveBlockBuffer(GetFileSize64(sourceFile)))
+      destFile = OpenDestination(sourceFile, sourceAnsi, dest, disposition);
+    else
+      refusal = CopyFailed;
+  }
+  if (destFile == INVALID_HANDLE_VALUE) {
+    ReleaseBlockBuffer();
+    FilePlatform.CloseHandle(sourceFile);
+  }
   return destFile != INVALID_HANDLE_VALUE;
 }
 
@@ -168,6 +187,7 @@ void CloseJob(HANDLE sourceFile, HANDLE destFile) {
   FilePlatform.CloseHandle(sourceFile);
   FilePlatform.CloseHandle(destFile);
   ReleaseDestination();
+  ReleaseBlockBuffer();  // when the copy did not run
 }
 
 // A device keeps its size whatever is written to it: an image larger than the
@@ -234,7 +254,8 @@ CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest) {
   HANDLE sourceFile = INVALID_HANDLE_VALUE;
   HANDLE destFile = INVALID_HANDLE_VALUE;
   if (!BlockSizeUsable()) return CopyFailed;
-  if (!OpenJob(source, dest, CREATE_ALWAYS, sourceFile, destFile)) return CopyNotStarted;
+  CopyOutcome refusal = CopyNotStarted;
+  if (!OpenJob(source, dest, CREATE_ALWAYS, sourceFile, destFile, refusal)) return refusal;
   const CopyOutcome outcome = FitsDestination(sourceFile, destFile)
                                   ? CopyBlocks(sourceFile, destFile, source, dest, 0)
                                   : CopyFailed;
@@ -246,7 +267,8 @@ CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest) {
   HANDLE sourceFile = INVALID_HANDLE_VALUE;
   HANDLE destFile = INVALID_HANDLE_VALUE;
   if (!BlockSizeUsable()) return CopyFailed;
-  if (!OpenJob(source, dest, OPEN_ALWAYS, sourceFile, destFile)) return CopyNotStarted;
+  CopyOutcome refusal = CopyNotStarted;
+  if (!OpenJob(source, dest, OPEN_ALWAYS, sourceFile, destFile, refusal)) return refusal;
   int64_t startOffset = 0;
   CopyOutcome outcome = CopyNotStarted;
   if (PositionForResume(sourceFile, destFile, source, dest, startOffset))

@@ -3,6 +3,7 @@
 // refreshed every hundred blocks, and an ending that is only "completed" once
 // the copy is on the disk.
 #include "console/Con.h"
+#include "fileio/copy_checks.h"
 #include "fileio/copy_messages.h"
 #include "fileio/file_calls.h"
 #include "fileio/file_identity.h"
@@ -24,6 +25,7 @@ struct RunningCopy {
   DWORD BlockBytes = 0;
   int64_t StartOffset = 0;
   int64_t SourceSize = 0;
+  SourceState AtStart;
   int64_t TotalBytes = 0;
   int32_t BlocksSinceRefresh = 0;
   SYSTEMTIME StartTime{};
@@ -124,16 +126,6 @@ bool WriteShortBlock(DWORD size) {
   return appended;
 }
 
-// A source cut short while it was read (another program truncating it) left
-// the destination longer than the source now is: that is no copy of it.
-bool SourceKeptItsLength() {
-  SetLastError(NO_ERROR);
-  const int64_t now = GetFileSize64(Copy.Source);
-  if (GetLastError() != NO_ERROR || now >= Copy.TotalBytes) return true;
-  ReportSourceShrank(Copy.SourceSize, now, Copy.TotalBytes);
-  return false;
-}
-
 // A resumed copy whose destination already holds the whole source: nothing
 // is read (the source was not even positioned).
 bool AlreadyComplete() { return Copy.StartOffset > 0 && Copy.StartOffset >= Copy.SourceSize; }
@@ -178,7 +170,8 @@ CopyOutcome BreakEnding() {
 }
 
 // Backup tools compare sizes and times: a copy stamped with the time it was
-// made would be taken for a changed file and copied again.
+// made would be taken for a changed file and copied again. Set before the
+// final flush, so that the date is as durable as the bytes it vouches for.
 void KeepSourceTime() {
   FILETIME lastWrite;
   if (FilePlatform.GetFileTime(Copy.Source, nullptr, nullptr, &lastWrite) &&
@@ -188,13 +181,13 @@ void KeepSourceTime() {
 }
 
 CopyOutcome CompletedEnding(const std::wstring& destPath) {
+  KeepSourceTime();
   if (!FlushDestination()) return CopyFailed;
   Con::SetForeColor(Con::LightCyan);
   EngineLine(L"File copy completed!");
   EngineLine(destPath + L" written");
   PrintSummary(Copy.StartOffset, Copy.TotalBytes);
   Con::SetForeColor(Con::LightGreen);
-  KeepSourceTime();
   return CopyCompleted;
 }
 
@@ -206,6 +199,7 @@ void Begin(HANDLE source, HANDLE dest, const std::wstring& sourcePath,
   SetCopyPaths(sourcePath, destPath);
   Copy.StartOffset = startOffset;
   Copy.SourceSize = GetFileSize64(source);
+  Copy.AtStart = SourceStateOf(source);
   Copy.TotalBytes = startOffset;
   CurrentLocalTime(Copy.StartTime);
   Copy.BoxLeftCol = Con::GetCursorCol();
@@ -224,9 +218,12 @@ CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePat
     return CopyFailed;
   }
   Copy = RunningCopy();
-  // Page-aligned, as unbuffered transfers need; one buffer for the whole copy.
-  Copy.Buffer = FilePlatform.VirtualAlloc(nullptr, static_cast<SIZE_T>(blockBytes),
-                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  // Page-aligned, as unbuffered transfers need; one buffer for the whole copy,
+  // the one the job reserved before it opened the destination if it did.
+  Copy.Buffer = TakeBlockBuffer();
+  if (Copy.Buffer == nullptr)
+    Copy.Buffer = FilePlatform.VirtualAlloc(nullptr, static_cast<SIZE_T>(blockBytes),
+                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (Copy.Buffer == nullptr) {
     ReportBufferFailure(blockBytes, GetLastError());
     return CopyFailed;
@@ -239,7 +236,7 @@ CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePat
         Copy.Dest);  // keep what was written for /R; the failure is already told
   else if (Con::BreakPressed())
     outcome = BreakEnding();
-  else if (SourceKeptItsLength())
+  else if (CopyStable(Copy.Source, Copy.Dest, sourcePath, destPath, Copy.AtStart, Copy.TotalBytes))
     outcome = CompletedEnding(destPath);
   FilePlatform.VirtualFree(Copy.Buffer, 0, MEM_RELEASE);
   Copy.Buffer = nullptr;

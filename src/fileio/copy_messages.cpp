@@ -294,7 +294,7 @@ void ReportNotADiskFile(bool isSource, DWORD type) {
 
 void ReportDevicePath(bool isSource) {
   EngineLine(std::wstring(L"The ") + (isSource ? L"source" : L"destination") +
-             L" is a device path (\\\\.\\...)");
+             L" is a device or volume path (\\\\.\\... or \\\\?\\...)");
   EngineLine(L"blkcopy copies files; a disk or a volume can't be measured here. Nothing was "
              L"copied. Copy to or from a file instead.");
 }
@@ -338,6 +338,70 @@ void ReportSourceRecheckFailure(DWORD error) {
   EngineLine(L"Could not read the source again to check that the destination is a copy of it "
              L"(" + ErrorText(error) + L"); nothing was written. Run the command without /R to "
              L"copy the whole file again.");
+}
+
+void ReportSourceChanged(bool written, int64_t copied, int64_t now) {
+  EngineLine(L"Another program changed the source during the copy");
+  if (written)
+    EngineLine(L"Its last-write time moved while it was read, so the destination may hold some of "
+               L"its old bytes: it is no copy of the source as it is now.");
+  else
+    EngineLine(L"It has " + Number(now) + L" bytes now, while " + Number(copied) +
+               L" bytes were copied: the destination is no copy of it.");
+  EngineLine(L"Once nothing changes the source, copy it again without /R.");
+}
+
+void ReportDestinationChanged(int64_t copied, int64_t now) {
+  EngineLine(L"Another program changed the destination during the copy");
+  EngineLine(L"It has " + Number(now) + L" bytes now, while " + Number(copied) +
+             L" bytes were written to it: it is no copy of the source. Once nothing else writes "
+             L"the destination, copy the file again without /R.");
+}
+
+void ReportDestinationCut(int64_t holeStart, int64_t holeEnd) {
+  EngineLine(L"Another program changed the destination during the copy");
+  EngineLine(L"It holds no data from byte " + Number(holeStart) + L" to byte " + Number(holeEnd) +
+             L", where the source has some: it was cut short while the copy ran, and the "
+             L"copy's next write extended it again. Once nothing else writes the destination, "
+             L"copy the file again without /R.");
+}
+
+void ReportDestinationIsStandardStream(bool output, bool error) {
+  const std::wstring which = output && error ? L"standard output and standard error write"
+                             : output        ? L"standard output writes"
+                                             : L"standard error writes";
+  const std::wstring lines[] = {
+      L"The destination is the file that " + which + L" to",
+      L"blkcopy's own lines would be written into the copy. Nothing was written. Send the "
+      L"program's output elsewhere, or give another destination."};
+  for (const std::wstring& line : lines) {
+    if (!output)
+      EngineLine(line);
+    else if (!error)
+      Con::WriteText(line, true, 1);
+  }
+}
+
+void ReportMayBeTheSource() {
+  EngineLine(L"The destination may be the source under another path");
+  EngineLine(L"It has the source's size, last-write time, change time and first bytes, as the "
+             L"same file reached through a bind mount or an overlay has; copying would empty the "
+             L"source. Nothing was written. Give a destination that is not the source.");
+}
+
+void ReportSourceCutByOpen(int64_t before, int64_t now) {
+  EngineLine(L"The source got shorter when the destination was opened");
+  EngineLine(L"It had " + Number(before) + L" bytes and has " + Number(now) +
+             L" now: the destination is most likely the source under another path, and "
+             L"opening it emptied the source. Nothing was copied. Check the source, and "
+             L"restore it from a backup if need be.");
+}
+
+void ReportSourceNewerThanCopy() {
+  EngineLine(L"The source was changed after the copy was stopped");
+  EngineLine(L"Its last-write time is later than the destination's, so the bytes already "
+             L"copied may no longer be the source's. Nothing was written. Run the command "
+             L"without /R: the copy starts over.");
 }
 
 }  // namespace modFileIO

@@ -81,4 +81,28 @@ void ReportSourceShrank(int64_t atStart, int64_t now, int64_t copied);
 // The source could not be opened again to check a finished copy.
 void ReportSourceRecheckFailure(DWORD error);
 
+// Another program changed the source during the copy: it now has `now` bytes
+// where `copied` were copied, or (`written`) its size stayed and its
+// last-write time moved.
+void ReportSourceChanged(bool written, int64_t copied, int64_t now);
+// Another program changed the destination during the copy: it has `now`
+// bytes where `copied` were written.
+void ReportDestinationChanged(int64_t copied, int64_t now);
+// The destination holds no data from `holeStart` to `holeEnd`, where the
+// source has some: another program cut it and the copy's next write
+// extended it again.
+void ReportDestinationCut(int64_t holeStart, int64_t holeEnd);
+// The destination is the file that standard output (`output`) and/or
+// standard error (`error`) write to. The lines go to a stream that is not the
+// destination, or nowhere.
+void ReportDestinationIsStandardStream(bool output, bool error);
+// The destination has the source's size, times and first bytes: the source
+// reached by another path (a bind mount, an overlay's upper folder).
+void ReportMayBeTheSource();
+// The source got shorter (`before` to `now` bytes) when the destination was
+// opened: the destination is the source under another path.
+void ReportSourceCutByOpen(int64_t before, int64_t now);
+// /R: the source was written after the destination's last write.
+void ReportSourceNewerThanCopy();
+
 }  // namespace modFileIO

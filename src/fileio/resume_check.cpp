@@ -1,8 +1,11 @@
 // The resume check. A resumed copy trusts that the destination is the start
 // of this very source; when it is another file, or the source has changed
 // since the copy began, appending would make a file that matches neither,
-// and would do so silently. The last block before the resume point tells,
-// for one extra read of each file.
+// and would do so silently. The source must not have been written since the
+// destination was, and the last block before the resume point and a few
+// pieces spread over the rest, the first included, must be the source's: a
+// changed source, another file of the same kind or a file of zeros shows in
+// them, for a few extra reads of each file.
 #include <algorithm>
 #include <cstring>
 
@@ -93,10 +96,48 @@ Comparison CompareDestWindow(const std::wstring& destPath, const char* expected,
   return result;
 }
 
+// File systems that keep even seconds (FAT) round a time up to 2 s.
+const int64_t TimeSlackTicks = 2 * 10000000LL;
+const int Samples = 8;
+const DWORD SampleBytes = 64 * 1024;
+
+int64_t Ticks(const FILETIME& time) {
+  return static_cast<int64_t>(static_cast<uint64_t>(time.dwHighDateTime) << 32 |
+                              time.dwLowDateTime);
+}
+
+// A source written after the destination's last write changed after the
+// copy stopped; what was copied of it may no longer be its bytes, even where
+// the compared pieces still agree. A finished copy carries its source's time.
+Comparison CompareTimes(HANDLE source, const std::wstring& destPath) {
+  const HANDLE dest = OpenReader(destPath);
+  if (dest == INVALID_HANDLE_VALUE) {
+    ReportResumeCheckFailure(GetLastError());
+    return Unreadable;
+  }
+  FILETIME sourceTime;
+  FILETIME destTime;
+  const bool newer = FilePlatform.GetFileTime(source, nullptr, nullptr, &sourceTime) &&
+                     FilePlatform.GetFileTime(dest, nullptr, nullptr, &destTime) &&
+                     Ticks(sourceTime) > Ticks(destTime) + TimeSlackTicks;
+  FilePlatform.CloseHandle(dest);
+  if (newer) ReportSourceNewerThanCopy();
+  return newer ? Different : Same;
+}
+
+// Compares the `size` bytes of both files that end at `end`.
+Comparison CompareWindow(HANDLE source, const std::wstring& destPath, void* buffer, DWORD size,
+                         int64_t end) {
+  const Comparison result = ReadSourceWindow(source, buffer, size, end);
+  return result == Same ? CompareDestWindow(destPath, static_cast<const char*>(buffer), size, end)
+                        : result;
+}
+
 }  // namespace
 
 bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t startOffset) {
   if (startOffset <= 0) return true;
+  if (CompareTimes(sourceFile, destPath) != Same) return false;
   const DWORD size = WindowBytes(startOffset);
   // Page-aligned, as the unbuffered read needs.
   void* buffer = FilePlatform.VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
@@ -104,10 +145,26 @@ bool ResumePointMatches(HANDLE sourceFile, const std::wstring& destPath, int64_t
     ReportBufferFailure(static_cast<int32_t>(size), GetLastError());
     return false;
   }
-  Comparison result = ReadSourceWindow(sourceFile, buffer, size, startOffset);
-  if (result == Same)
-    result = CompareDestWindow(destPath, static_cast<const char*>(buffer), size, startOffset);
-  if (result == Different) ReportNotAPartialCopy(startOffset - size, size);
+  // The pieces spread over the prefix first, whole sectors at whole multiples
+  // of their size; the last block last, which leaves the source at the
+  // resume point.
+  const DWORD sample = std::min(size, SampleBytes);
+  Comparison result = Same;
+  int64_t end = 0;
+  DWORD compared = sample;
+  for (int i = 0; result == Same && i < Samples; ++i) {
+    const int64_t at = startOffset / Samples * i / sample * sample;
+    if (at + sample > startOffset - size) break;  // the last block covers the rest
+    if (i > 0 && at + sample == end) continue;    // a short prefix: a piece already compared
+    end = at + sample;
+    result = CompareWindow(sourceFile, destPath, buffer, sample, end);
+  }
+  if (result == Same) {
+    end = startOffset;
+    compared = size;
+    result = CompareWindow(sourceFile, destPath, buffer, size, end);
+  }
+  if (result == Different) ReportNotAPartialCopy(end - compared, compared);
   FilePlatform.VirtualFree(buffer, 0, MEM_RELEASE);
   return result == Same;
 }

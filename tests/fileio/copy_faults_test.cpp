@@ -90,10 +90,20 @@ TEST_F(CopyFaults, AFailedFlushIsAFailedCopy) {
   }
 }
 
-TEST_F(CopyFaults, AnUnallocatableBufferIsReportedNotCrashedOn) {
-  Inject("VirtualAlloc:error=8");
-  EXPECT_EQ(FreshCopy(Pattern(Block, 8)), CopyFailed);
-  EXPECT_TRUE(Said(L"Could not allocate a block buffer of 4096 bytes")) << AllLines();
+// The buffer comes before the destination is opened: an existing one keeps
+// every byte, and a missing one is not created.
+TEST_F(CopyFaults, AnUnallocatableBufferLeavesTheDestinationAsItWas) {
+  const std::string kept = Pattern(3 * Block, 9);
+  for (bool exists : {true, false}) {
+    SCOPED_TRACE(exists);
+    std::filesystem::remove(Path("dest"));
+    if (exists) WriteBytes(Path("dest"), kept);
+    Inject("VirtualAlloc:error=8");
+    EXPECT_EQ(FreshCopy(Pattern(Block, 8)), CopyFailed);
+    EXPECT_TRUE(Said(L"Could not allocate a block buffer of 4096 bytes")) << AllLines();
+    EXPECT_EQ(std::filesystem::exists(Path("dest")), exists);
+    EXPECT_TRUE(!exists || Dest() == kept);
+  }
 }
 
 // A destination as long as the source completes only when its last block is
@@ -102,6 +112,10 @@ TEST_F(CopyFaults, AFinishedCopyIsCheckedButNotCopiedAgain) {
   const std::string bytes = Pattern(3 * Block + 100, 11);
   WriteBytes(Path("source"), bytes);
   WriteBytes(Path("dest"), bytes);
+  // Written within one tick of the clock, the two would share every time, as
+  // one file reached by two paths does; a copy is dated later.
+  std::filesystem::last_write_time(
+      Path("dest"), std::filesystem::last_write_time(Path("source")) + std::chrono::seconds(1));
   EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
   EXPECT_EQ(CapturedLines().at(0), L"File copy completed!");
   std::string other = bytes;

@@ -1,6 +1,8 @@
 // Fresh and resumed copies with real files, on every platform.
 #include "support/copy_fixture.h"
 
+#include "fileio/copy_checks.h"
+
 using namespace copytest;
 using namespace modFileIO;
 
@@ -112,6 +114,41 @@ TEST_F(CopyJob, ABlockSizeBelowOneByteIsRefusedBeforeAnyFileIsOpened) {
   }
   EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
   EXPECT_TRUE(Said(L"at least 1 byte")) << AllLines();
+}
+
+// Device and volume paths in every spelling are refused before anything is
+// opened; a long path to a file on a drive or a share is a file's path.
+TEST_F(CopyJob, DeviceAndVolumePathsAreRefusedInEverySpelling) {
+  struct Case {
+    const wchar_t* path;
+    bool device;
+  };
+  const Case cases[] = {
+      {L"\\\\.\\C:", true},          {L"\\\\?\\C:", true},
+      {L"//./C:", true},                 {L"//?/C:", true},
+      {L"\\\\?/C:", true},             {L"/\\.\\C:", true},
+      {L"\\\\?\\PhysicalDrive0", true}, {L"\\\\.\\PhysicalDrive0", true},
+      {L"\\\\?\\C:\\", true},        {L"\\\\?\\Volume{0}\\", true},
+      {L"\\\\?\\UNC\\server", true},   {L"\\\\?\\C:\\dir\\file", false},
+      {L"//?/C:/dir/file", false},       {L"\\\\.\\D:\\file", false},
+      {L"\\\\?\\UNC\\server\\share\\file", false}, {L"\\\\server\\share\\file", false},
+      {L"C:\\dir\\file", false},
+  };
+  const std::string kept = Pattern(Block, 12);
+  WriteBytes(Path("dest"), kept);
+  WriteBytes(Path("source"), kept);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::filesystem::path(c.path).string());
+    EXPECT_EQ(IsDevicePath(c.path), c.device);
+    if (!c.device) continue;
+    CapturedLines().clear();
+    EXPECT_EQ(StartCopy(c.path, W(Path("dest"))), CopyNotStarted);
+    EXPECT_EQ(StartCopy(W(Path("source")), c.path), CopyNotStarted);
+    EXPECT_EQ(ResumeCopy(W(Path("source")), c.path), CopyNotStarted);
+    EXPECT_TRUE(Said(L"The source is a device or volume path")) << AllLines();
+    EXPECT_TRUE(Said(L"The destination is a device or volume path")) << AllLines();
+  }
+  EXPECT_TRUE(ReadBytes(Path("dest")) == kept);
 }
 
 }  // namespace

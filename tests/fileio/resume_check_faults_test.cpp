@@ -20,7 +20,7 @@ TEST_F(ResumeCheckFaults, ACheckThatCannotReadStopsTheResume) {
   };
   // Calls counted: CreateFileA opens the source, the identity probe, the
   // lock's guard, the destination, then the check's reader; the check reads
-  // the source first.
+  // the source first. VirtualAlloc gives the block buffer, then the check's.
   const Case cases[] = {
       {"CreateFileA:after=4:error=5",
        L"Could not read the destination file to check that it is a partial copy of the source "
@@ -31,7 +31,7 @@ TEST_F(ResumeCheckFaults, ACheckThatCannotReadStopsTheResume) {
        L"(system error 1117)"},
       {"SetFilePointer:after=2:error=87", L"Could not seek to offset in source file"},
       {"SetFilePointer:after=3:error=87", L"Could not read the destination file"},
-      {"VirtualAlloc:error=8", L"Could not allocate a block buffer of 4096 bytes"},
+      {"VirtualAlloc:after=1:error=8", L"Could not allocate a block buffer of 4096 bytes"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.faults);

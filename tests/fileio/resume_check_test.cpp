@@ -1,5 +1,7 @@
 // The check a resumed copy makes before it appends: the destination's last
 // block must be the source's bytes at the same place.
+#include <functional>
+
 #include "support/copy_fixture.h"
 
 using namespace copytest;
@@ -73,6 +75,60 @@ TEST_F(ResumeCheck, AMatchingDestinationResumesWithAnyBlockSize) {
       ASSERT_EQ(Resume(), CopyCompleted) << AllLines();
       EXPECT_TRUE(ReadBytes(Path("dest")) == bytes);
     }
+  }
+}
+
+// What the source could not have produced: a change anywhere the pieces spread
+// over the prefix look (the first included), another file or zeros, or a
+// source written after the copy stopped, however little it changed.
+TEST_F(ResumeCheck, OnlyWhatTheSourceCouldHaveProducedIsContinued) {
+  const std::string bytes = Pattern(40 * Block + 77, 5);
+  const size_t kept = 16 * Block;
+  const auto hourLater = [&] {
+    std::filesystem::last_write_time(
+        Path("source"), std::filesystem::last_write_time(Path("dest")) + std::chrono::hours(1));
+  };
+  const auto secondLater = [&] {
+    std::filesystem::last_write_time(
+        Path("source"), std::filesystem::last_write_time(Path("dest")) + std::chrono::seconds(1));
+  };
+  struct Case {
+    const char* what;
+    std::string source, dest;
+    std::function<void()> retime;
+    const wchar_t* line;  // null: the copy goes on
+  };
+  const std::wstring notPartial = L"The destination is not a partial copy of the source";
+  const std::wstring newer = L"The source was changed after the copy was stopped";
+  std::string firstByte = bytes.substr(0, kept);
+  firstByte[0] ^= 1;
+  std::string quarter = bytes;
+  quarter.replace(kept / 4, Block, Pattern(Block, 6));
+  const Case cases[] = {
+      {"byte 0 differs", bytes, firstByte, nullptr, notPartial.c_str()},
+      {"4 KiB at 25% differ", quarter, bytes.substr(0, kept), nullptr, notPartial.c_str()},
+      {"another file", bytes, Pattern(kept, 7), nullptr, notPartial.c_str()},
+      {"zeros", bytes, std::string(kept, '\0'), nullptr, notPartial.c_str()},
+      {"source written later", bytes, bytes.substr(0, kept), hourLater, newer.c_str()},
+      {"source grown later", bytes + "more", bytes.substr(0, kept), hourLater, newer.c_str()},
+      {"source dated within 2 s", bytes, bytes.substr(0, kept), secondLater, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CapturedLines().clear();
+    WriteBytes(Path("source"), c.source);
+    WriteBytes(Path("dest"), c.dest);
+    if (c.retime) c.retime();
+    if (!c.line) {
+      EXPECT_EQ(Resume(), CopyCompleted) << AllLines();
+      EXPECT_TRUE(Dest() == c.source);
+      continue;
+    }
+    EXPECT_EQ(Resume(), CopyNotStarted) << AllLines();
+    EXPECT_TRUE(Dest() == c.dest);
+    ASSERT_EQ(CapturedLines().size(), 2u) << AllLines();
+    EXPECT_EQ(CapturedLines()[0], c.line);
+    EXPECT_NE(CapturedLines()[1].find(L"without /R"), std::wstring::npos);
   }
 }
 

@@ -238,6 +238,54 @@ TEST_F(Meddled, ADestinationMovedOrASourceShortenedFailsTheCopy) {
   }
 }
 
+// Another program writing either file while the copy runs: what it leaves in
+// the sizes, the source's time or a hole of the destination fails the copy,
+// which then does not carry the source's date either.
+TEST_F(Meddled, AnotherProgramsWritesFailTheCopy) {
+  const fs::path source = Path("source");
+  const fs::path dest = Path("dest");
+  const auto writeAt = [](const fs::path& file, int64_t offset) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    const std::string bytes(4096, 'x');
+    EXPECT_EQ(::pwrite(fd, bytes.data(), bytes.size(), offset), 4096);
+    ::close(fd);
+  };
+  const std::string destChanged = "Another program changed the destination during the copy";
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    std::string line, detail;
+  };
+  const Case cases[] = {
+      {"destination cut to 0", [&] { fs::resize_file(dest, 0); }, destChanged,
+       "It holds no data from byte 0 to byte "},
+      {"destination written past the source's end", [&] { writeAt(dest, Size + MiB); },
+       destChanged, "while " + std::to_string(Size) + " bytes were written to it"},
+      {"source's first block rewritten", [&] { writeAt(source, 0); },
+       "Another program changed the source during the copy", "Its last-write time moved"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(dest);
+    EXPECT_EQ(CopyWhile(c.act), 3) << Output();
+    EXPECT_TRUE(Said(c.line)) << Output();
+    EXPECT_NE(Output().find(c.detail), std::string::npos) << Output();
+    EXPECT_EQ(Output().find("File copy completed!"), std::string::npos);
+    EXPECT_NE(fs::last_write_time(dest), fs::last_write_time(source));
+    WriteGenerated(source, SourceSeed, Size);
+  }
+  // Where the source holds zeros over the cut part too, the hole reads as the
+  // copy would (as on a file system that stores zeros as holes): completed.
+  {
+    std::fstream out(source, std::ios::binary | std::ios::in | std::ios::out);
+    const std::string zeros(MiB, '\0');
+    for (int i = 0; i < 128; ++i) out.write(zeros.data(), MiB);
+  }
+  fs::remove(dest);
+  EXPECT_EQ(CopyWhile([&] { fs::resize_file(dest, 0); }), 0) << Output();
+  EXPECT_EQ(FirstDifferenceBetween(source, dest), -1);
+}
+
 TEST_F(Meddled, ASecondWriterIsRefusedWhileTheFirstCopies) {
   const std::vector<std::string> fresh = {Path("source").string(), Path("dest").string()};
   std::vector<std::string> resumed = fresh;
@@ -297,6 +345,100 @@ TEST_F(Hostile, AHugeBlockForASmallFileLeavesTheBufferUntouched) {
   EXPECT_EQ(Outcome(status), 0) << Output();
   EXPECT_LT(usage.ru_maxrss, 256 * 1024) << "KiB resident";
   EXPECT_EQ(FirstDifference(Path("dest"), SourceSeed, MiB), -1);
+}
+
+// The destination is the file standard output or standard error goes to,
+// under any of its names: refused before anything is written, the lines on the
+// other stream or nowhere.
+TEST_F(Hostile, AStandardStreamIsNoDestination) {
+  WriteGenerated(Path("source"), SourceSeed, MiB);
+  const std::string run =
+      "timeout -k 2 60 " + std::string(BLKCOPY_EXE) + " " + Path("source").string() + " ";
+  const std::string f = Path("f").string();
+  const std::string said = "The destination is the file that standard ";
+  struct Case {
+    const char* what;
+    std::string command;  // run by sh; its own output goes to "output"
+    bool toOutput;        // the lines reach "output"
+  };
+  const Case cases[] = {
+      {"/dev/stdout > f", run + "/dev/stdout > " + f, true},
+      {"f >> f", run + f + " >> " + f, true},
+      {"f 2> f", run + f + " 2> " + f, true},
+      {"f 2>> f, output to the caller", run + f + " 2>> " + f, true},
+      {"f > f 2>&1", run + f + " > " + f + " 2>&1", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = "what f held\n";
+    std::ofstream(f, std::ios::binary) << before;
+    const std::string line =
+        "sh -c '" + c.command + "' >" + Path("output").string() + " 2>&1 </dev/null";
+    const int status = std::system(line.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << Output();
+    // The shell may have emptied f for its redirection; nothing more happened.
+    const std::string now = ReadAll(f);
+    EXPECT_TRUE(now.empty() || now == before) << now;
+    EXPECT_EQ(Output().find(said) != std::string::npos, c.toOutput) << Output();
+  }
+}
+
+// The source reached through another mount: same size, times to the change
+// time and first bytes, but another device number. Refused before it is
+// truncated; a finished copy, whose change time is its own, is copied again.
+TEST_F(Hostile, TheSourceThroughABindMountIsNotDestroyed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "bindfs needs root here";
+  const fs::path real = Path("real");
+  const fs::path mount = Path("mount");
+  fs::create_directories(real);
+  fs::create_directories(mount);
+  WriteGenerated(real / "file", SourceSeed, 3 * MiB + 5);
+  if (Guarded("bindfs " + real.string() + " " + mount.string()) != 0)
+    GTEST_SKIP() << "bindfs could not mount here (no /dev/fuse?)";
+  struct Case {
+    std::vector<std::string> args;
+    int exit;
+    const char* line;
+  };
+  const std::string file = (real / "file").string();
+  const std::string other = (mount / "file").string();
+  const Case cases[] = {
+      {{file, other}, 2, "The destination may be the source under another path"},
+      {{other, file}, 2, "The destination may be the source under another path"},
+      {{file, other, "/R"}, 2, "The destination may be the source under another path"},
+      {{file, Path("copy").string()}, 0, "File copy completed!"},
+      {{file, Path("copy").string()}, 0, "File copy completed!"},  // a finished copy again
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    EXPECT_EQ(RunBounded(c.args), c.exit) << Output();
+    EXPECT_TRUE(Said(c.line)) << Output();
+    EXPECT_EQ(FirstDifference(real / "file", SourceSeed, 3 * MiB + 5), -1);
+  }
+  Guarded("fusermount -u " + mount.string());
+}
+
+// A block buffer the process may not have (ulimit -v) stops the copy before
+// the destination is opened: an existing one keeps its bytes.
+TEST_F(Hostile, NoBufferLeavesTheDestinationAsItWas) {
+  WriteGenerated(Path("source"), SourceSeed, 8 * MiB);
+  const std::string limited = "ulimit -v 400000; exec timeout -k 2 60 " +
+                              std::string(BLKCOPY_EXE) + " " + Path("source").string() + " " +
+                              Path("dest").string() + " ";
+  for (const char* tail : {"1000M", "2047M", "2047M /R"}) {
+    SCOPED_TRACE(tail);
+    WriteGenerated(Path("dest"), OtherSeed, 10 * MiB);
+    const std::string line = "bash -c '" + limited + tail + "' >" + Path("output").string() +
+                             " 2>&1 </dev/null";
+    const int status = std::system(line.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3) << Output();
+    EXPECT_TRUE(Said("Could not allocate a block buffer of " +
+                     std::string(tail[0] == '1' ? "1048576000" : "2146435072") +
+                     " bytes (system error 8). Use a smaller block size, such as 1M, and run the "
+                     "command again."))
+        << Output();
+    EXPECT_EQ(FirstDifference(Path("dest"), OtherSeed, 10 * MiB), -1);
+  }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Windows program under Wine in the cases of the hostile world that exist
-# on Windows: an equal-sized /R onto another file, a source cut short and a
-# second writer during the copy, the same file under another name, and NUL
-# (a character device) on either side. Each case checks the exit code, the
-# line, and the bytes on both sides. Every run is bounded by timeout -k.
+# on Windows: an equal-sized /R onto another file or onto a source changed
+# since, a source cut short, a second writer and another program writing
+# either file during the copy, the same file under another name, standard
+# output as the destination, device paths in several spellings, and NUL (a
+# character device) on either side. Each case checks the exit code, the line,
+# and the bytes on both sides. Every run is bounded by timeout -k.
 #
 # Usage: tests/reliability/hostile_wine.sh WINE BLKCOPY_EXE
 set -uo pipefail
@@ -50,6 +52,36 @@ run small NUL >output; expect 2 "The destination is not a file or a disk" $? out
 run NUL fromnul >output; expect 2 "The source is not a file or a disk" $? output
 [ ! -e fromnul ] || fail "a refused copy created its destination"
 
+# /R onto what the source could not have produced: a source written since the
+# copy stopped, or a first byte that differs.
+head -c 2097152 /dev/urandom >grown
+head -c 1048576 grown >part
+cp part part.orig
+touch -d '+1 hour' grown
+run grown part /R >output; expect 2 "The source was changed after the copy was stopped" $? output
+touch -d '-1 hour' grown
+printf 'Z' | dd of=part bs=1 count=1 conv=notrunc 2>/dev/null
+run grown part /R >output; expect 2 "The destination is not a partial copy of the source" $? output
+cp part.orig part
+run grown part /R >output; expect 0 "File copy completed!" $? output
+cmp -s grown part || fail "a good /R is not byte-identical"
+
+# Standard output into the destination (as Git Bash or MSYS2 would redirect
+# it): refused before anything is written, the lines on standard error.
+echo "what d held" >d
+timeout -k 5 120 "$wine" "$exe" small d >>d 2>err </dev/null
+expect 2 "The destination is the file that standard output writes to" $? err
+[ "$(cat d)" = "what d held" ] || fail "standard output into the destination changed it: $(head -c 200 d)"
+timeout -k 5 120 "$wine" "$exe" small d >d 2>err </dev/null
+expect 2 "The destination is the file that standard output writes to" $? err
+[ ! -s d ] || fail "the destination got the program's lines: $(head -c 200 d)"
+
+for path in '\\?\C:' '//./C:' '//?/C:' '\\?\PhysicalDrive0' '\\.\C:'; do
+  run "$path" fromdevice >output; expect 2 "The source is a device or volume path" $? output
+  run small "$path" >output; expect 2 "The destination is a device or volume path" $? output
+done
+[ ! -e fromdevice ] || fail "a refused device path created the destination"
+
 head -c $((200 * 1024 * 1024 + 12345)) /dev/urandom >source
 start_copy source
 run source dest 64K /R >output
@@ -64,6 +96,16 @@ wait "$copier"; expect 3 "The source got shorter during the copy" $? first
 grep -qF "It had 209727545 bytes when the copy began and has 1000000 now" first ||
   fail "the shrink message lacks the sizes: $(cat first)"
 cmp -s -n 1000000 shrinking dest || fail "the destination is no beginning of the source"
+
+# Another program writing during the copy: past the destination's end, or
+# over the source's first block.
+cp source written
+start_copy written
+dd if=/dev/urandom of=dest bs=4096 count=1 seek=100000 conv=notrunc 2>/dev/null
+wait "$copier"; expect 3 "Another program changed the destination during the copy" $? first
+start_copy written
+dd if=/dev/urandom of=written bs=4096 count=1 conv=notrunc 2>/dev/null
+wait "$copier"; expect 3 "Another program changed the source during the copy" $? first
 
 if [ "$failures" -gt 0 ]; then exit 1; fi
 echo "all hostile cases as expected"

@@ -185,6 +185,24 @@ BOOL WINAPI GetFileTime(HANDLE hFile, FILETIME* lpCreationTime, FILETIME* lpLast
                         FILETIME* lpLastWriteTime);
 BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME* lpCreationTime,
                         const FILETIME* lpLastAccessTime, const FILETIME* lpLastWriteTime);
+// The parts of a file that hold data (FSCTL_QUERY_ALLOCATED_RANGES, the only
+// control code here): a hole is what lies between them, which reads as zeros.
+#define ERROR_MORE_DATA 234L
+#define FSCTL_QUERY_ALLOCATED_RANGES 0x000940CF
+typedef union _LARGE_INTEGER {
+  struct {
+    DWORD LowPart;
+    LONG HighPart;
+  } u;
+  int64_t QuadPart;
+} LARGE_INTEGER;
+typedef struct _FILE_ALLOCATED_RANGE_BUFFER {
+  LARGE_INTEGER FileOffset;
+  LARGE_INTEGER Length;
+} FILE_ALLOCATED_RANGE_BUFFER;
+BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer,
+                            DWORD nInBufferSize, LPVOID lpOutBuffer, DWORD nOutBufferSize,
+                            LPDWORD lpBytesReturned, LPOVERLAPPED lpOverlapped);
 // The disk that holds `lpRootPathName` (any file or folder on it here; null
 // for the current folder): its logical sector size and free clusters.
 BOOL WINAPI GetDiskFreeSpaceA(LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster,

@@ -9,5 +9,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <winioctl.h>
 #include <tlhelp32.h>
 #include <psapi.h>
