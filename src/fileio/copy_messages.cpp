@@ -204,6 +204,17 @@ void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t 
              ResumeAdvice);
 }
 
+void ReportShortRead(DWORD got, DWORD blockBytes, int64_t totalBytes, int64_t sourceSize) {
+  EngineLine(L"ReadFile returned " + Number(got) + L" of " + Number(blockBytes) +
+             L" bytes before the end of the source");
+  EngineLine(L"The read at byte " + Number(totalBytes) + L" stopped short, while the source has " +
+             Number(sourceSize) +
+             L" bytes: its disk or file system failed to read the rest (a bad sector, an I/O "
+             L"error). The copy stopped with the first " + Number(totalBytes) +
+             L" bytes in the destination, in whole blocks. Check the source's disk, then " +
+             ResumeAdvice);
+}
+
 void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blockBytes,
                         int64_t startOffset, int64_t totalBytes) {
   EngineLine(std::wstring(buffered ? L"buffered " : L"") +
