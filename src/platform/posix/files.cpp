@@ -4,11 +4,13 @@
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <string>
 
@@ -23,6 +25,21 @@ namespace {
 // the same way on every file system.
 constexpr DWORD ErrorNegativeSeek = 131;  // ERROR_NEGATIVE_SEEK
 constexpr DWORD PageBytes = 4096;
+
+// A write past the process's file-size limit (ulimit -f) fails with EFBIG,
+// as Windows' fails with ERROR_FILE_TOO_LARGE at a file system's largest
+// file, instead of SIGXFSZ ending the process in the middle of a block.
+__attribute__((constructor)) void FailWritesPastTheSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
+
+}  // namespace
+
+int64_t ProcessFileSizeLimit() {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return -1;
+  return static_cast<int64_t>(limit.rlim_cur);
+}
+
+namespace {
 
 // A file opened by CreateFileA.
 struct FileHandle : PosixHandle {
