@@ -2,7 +2,9 @@
 # Checks the Windows program's import table against scripts/windows_imports.txt:
 # every function it imports must be one that Windows 95 and NT 4.0 both
 # export, or the program would not even load there. Fails on any other
-# import, naming it and the first Windows version that has it.
+# import, naming it and the first Windows version that has it. Also checks
+# that a 32-bit program is large-address-aware, without which a block buffer
+# of 2047M can never be allocated.
 # Usage: scripts/check_imports.sh [path/to/blkcopy.exe]   (build-win32/blkcopy.exe)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,11 +13,18 @@ list=scripts/windows_imports.txt
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 [ -f "$exe" ] || { echo "check_imports: no $exe; build the Windows program first" >&2; exit 2; }
 
+header=$(timeout -k 5 60 "$objdump" -p "$exe")
+if grep -q 'PE32)' <<<"$header" && ! grep -qi 'large address aware' <<<"$header"; then
+  echo "check_imports: $exe is not large-address-aware: link it with" \
+    "-Wl,--large-address-aware (CMakeLists.txt)" >&2
+  exit 1
+fi
+
 # "dll function" for every import, the DLL in lower case without ".dll".
-imports=$(timeout -k 5 60 "$objdump" -p "$exe" | awk '
+imports=$(awk '
   /DLL Name:/ { dll = tolower($3); sub(/\.dll$/, "", dll); next }
   dll != "" && NF == 0 { dll = "" }
-  dll != "" && /^\t[0-9a-f]+\t/ { print dll, $3 }')
+  dll != "" && /^\t[0-9a-f]+\t/ { print dll, $3 }' <<<"$header")
 [ -n "$imports" ] || { echo "check_imports: no import table read from $exe" >&2; exit 2; }
 
 failures=0
