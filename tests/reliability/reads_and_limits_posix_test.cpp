@@ -3,8 +3,7 @@
 // program started with its standard descriptors closed, and a file-size
 // limit (ulimit -f). Each ends byte-identical with exit code 0, or failed
 // with exit code 3 and a destination of whole blocks of the source.
-#include <sys/mount.h>
-
+#include "support/faulty_fs.h"
 #include "support/program_posix.h"
 
 using namespace reliability;
@@ -103,33 +102,22 @@ class FuseSource : public ReadsAndLimits {
 
   void SetUp() override {
     ReadsAndLimits::SetUp();
-    if (!fs::exists("/dev/fuse")) GTEST_SKIP() << "no /dev/fuse: FUSE can't be mounted here";
-    if (Guarded("/usr/bin/python3 -c \"import fusepy\"") != 0)
-      GTEST_SKIP() << "no python3-fusepy (scripts/setup.sh installs it)";
     fs::create_directory(Path("backing"));
     fs::create_directory(Path("mnt"));
     WriteGenerated(Path("backing") / "bad", Seed, Size);
     fs::create_hard_link(Path("backing") / "bad", Path("backing") / "cut");
-    const std::string start =
-        "timeout -k 5 600 /usr/bin/python3 " BLKCOPY_SOURCE_DIR "/tests/support/faulty_fs.py " +
-        Path("backing").string() + " " + Path("mnt").string() + " --eio bad:" +
-        std::to_string(BadAt) + ":4096 --cut cut:" + std::to_string(BadAt + 123) + " >" +
-        Path("fs.log").string() + " 2>&1 & echo $! >" + Path("fs.pid").string();
-    ASSERT_EQ(std::system(start.c_str()), 0);
-    for (int tries = 0; tries < 200 && !Mounted(); ++tries)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (!Mounted()) GTEST_SKIP() << "the FUSE mount was refused: " << ReadAll(Path("fs.log"));
+    const std::string why =
+        fuse_.Mount(Path("backing"), Path("mnt"),
+                    "--eio bad:" + std::to_string(BadAt) + ":4096 --cut cut:" +
+                        std::to_string(BadAt + 123));
+    if (!why.empty()) GTEST_SKIP() << why;
   }
   void TearDown() override {
-    if (Mounted()) Guarded("umount " + Path("mnt").string());
-    const pid_t pid = std::atoi(ReadAll(Path("fs.pid")).c_str());
-    if (pid > 0) ::kill(pid, SIGTERM);
+    fuse_.Unmount();
     ReadsAndLimits::TearDown();
   }
-  bool Mounted() const {
-    return ReadAll("/proc/self/mountinfo").find(" " + Path("mnt").string() + " ") !=
-           std::string::npos;
-  }
+
+  FaultyFs fuse_;
 };
 
 TEST_F(FuseSource, AReadCutShortIsReadOnOrFailsNeverTakenForTheEnd) {
