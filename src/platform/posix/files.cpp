@@ -122,7 +122,7 @@ BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
   const int64_t start = ::lseek(fd, 0, SEEK_CUR);
   DWORD got = 0;
   BOOL ok = PosixHandle::Read(buffer, WithinFile(size), &got);
-  if (ok && got > 0 && got < size && !AtEnd()) ok = ReadOn(static_cast<char*>(buffer), size, got);
+  if (ok && got < size && !AtEnd()) ok = ReadOn(static_cast<char*>(buffer), size, got);
   if (!ok) {
     // Nothing of a failed read is delivered; the handle stays where it was.
     const DWORD error = GetLastError();
@@ -144,8 +144,9 @@ bool FileHandle::AtEnd() const {
 // The rest of a read that came back short before the file's end. A direct
 // read goes on from where the first stopped if that is a whole page (a whole
 // number of sectors on every disk); if not, the rest is read through the
-// cache, which takes any position. A read that still can't be completed fails with the system's
-// error, or ERROR_READ_FAULT when the file gives no more without one.
+// cache, which takes any position. A read that still can't be completed fails
+// with the system's error, or ERROR_READ_FAULT when the file gives no more
+// without one.
 BOOL FileHandle::ReadOn(char* buffer, DWORD size, DWORD& got) {
   const int flags = ::fcntl(fd, F_GETFL);
   const bool cached = direct && got % PageBytes != 0 && flags >= 0 &&
