@@ -22,6 +22,7 @@ if(WIN32)
   list(APPEND BLKCOPY_PLATFORM_FILES
     platform/win32/win32.h
     platform/win32/args.cpp
+    platform/win32/limits.cpp
     platform/win32/optional_calls.cpp
     platform/win32/text.cpp)
 else()

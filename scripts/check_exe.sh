@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the shipped Windows program without running it, so that a machine
 # that can't start 32-bit programs still checks what users get: a 32-bit
-# (PE32, i386) console program; imports that Windows 95 and NT 4.0 both have
+# (PE32, i386) console program, large-address-aware (without it a 2047M
+# block buffer can never be had, even on 64-bit Windows); imports that Windows 95 and NT 4.0 both have
 # (scripts/check_imports.sh), from the DLLs it has always linked and no
 # other; the manifest (the UTF-8 ANSI code page, long paths, x86) and the
 # version resource with the project's version.
@@ -21,6 +22,8 @@ headers=$(timeout -k 5 60 objdump -p "$exe" 2>&1) || fail "objdump can't read it
 has "file format pei-i386" "$headers" "not a 32-bit Intel Windows image"
 grep -qE "^Magic[[:space:]]+010b" <<<"$headers" || fail "not PE32"
 grep -qE "^Subsystem[[:space:]]+0+3[[:space:]]" <<<"$headers" || fail "not a console program"
+grep -qi "large address aware" <<<"$headers" ||
+  fail "not large-address-aware: link it with -Wl,--large-address-aware (CMakeLists.txt)"
 
 dlls=$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u | tr '\n' ' ')
 [ "$dlls" = "kernel32.dll msvcrt.dll user32.dll " ] ||

@@ -2,6 +2,8 @@
 // the short tail through a buffered handle of its own, the progress box
 // refreshed every hundred blocks, and an ending that is only "completed" once
 // the copy is on the disk.
+#include <algorithm>
+
 #include "console/Con.h"
 #include "fileio/copy_checks.h"
 #include "fileio/copy_messages.h"
@@ -126,6 +128,21 @@ bool WriteShortBlock(DWORD size) {
   return appended;
 }
 
+// A disk file reads short only at its end; a read cut short before it (a
+// file system that delivers what came before a failed request) must not be
+// written as the tail. The end is measured against the smaller of the size at
+// the start and the size now: a source that grows after the read is at its
+// end all the same, and one that shrank is told so after the loop.
+bool EndsTheSource(DWORD got) {
+  SetLastError(NO_ERROR);
+  const int64_t now = GetFileSize64(Copy.Source);
+  if (GetLastError() != NO_ERROR) return true;
+  const int64_t end = Copy.TotalBytes + got;
+  if (end >= std::min(now, Copy.SourceSize)) return true;
+  ReportShortRead(got, Copy.BlockBytes, Copy.TotalBytes, now);
+  return false;
+}
+
 // A resumed copy whose destination already holds the whole source: nothing
 // is read (the source was not even positioned).
 bool AlreadyComplete() { return Copy.StartOffset > 0 && Copy.StartOffset >= Copy.SourceSize; }
@@ -141,6 +158,7 @@ bool CopyPasses() {
                         Copy.StartOffset, Copy.TotalBytes);
       return false;
     }
+    if (got < Copy.BlockBytes && !EndsTheSource(got)) return false;
     if (got == 0) return true;
     // A short block is the end of the source as this copy sees it. Nothing is
     // read after it: a source still growing could deliver another full block,

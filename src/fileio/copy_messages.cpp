@@ -67,6 +67,29 @@ std::string VolumeOf(const std::string& path) {
   return path.substr(0, slash == 0 ? 1 : slash);
 }
 
+// A write refused for the file's size (error 223): the limit set for this
+// process, which /R can pass once it is raised, or the file system's largest
+// file, which no /R passes. `wanted` is the size the write would have made.
+bool ProcessLimitReached(int64_t wanted) {
+  const int64_t limit = ProcessFileSizeLimit();
+  return limit >= 0 && wanted > limit;
+}
+
+std::wstring FileTooLarge(int64_t wanted) {
+  if (ProcessLimitReached(wanted))
+    return L"The destination reached the limit on file sizes set for this program (ulimit -f, " +
+           Number(ProcessFileSizeLimit()) + L" bytes).";
+  return L"The destination reached the largest file its file system can hold (FAT32 holds "
+         L"files of up to 4 GiB less one byte).";
+}
+
+std::wstring AfterFileTooLarge(int64_t wanted) {
+  if (ProcessLimitReached(wanted))
+    return L"raise the limit (ulimit -f unlimited), then " + std::wstring(ResumeAdvice);
+  return L"/R can't take it further there. Copy to a disk whose file system holds larger "
+         L"files (such as NTFS, exFAT or ext4), without /R.";
+}
+
 // Below this many columns a console is too narrow to wrap sensibly.
 const size_t NarrowestWrap = 20;
 
@@ -204,6 +227,17 @@ void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t 
              ResumeAdvice);
 }
 
+void ReportShortRead(DWORD got, DWORD blockBytes, int64_t totalBytes, int64_t sourceSize) {
+  EngineLine(L"ReadFile returned " + Number(got) + L" of " + Number(blockBytes) +
+             L" bytes before the end of the source");
+  EngineLine(L"The read at byte " + Number(totalBytes) + L" stopped short, while the source has " +
+             Number(sourceSize) +
+             L" bytes: its disk or file system failed to read the rest (a bad sector, an I/O "
+             L"error). The copy stopped with the first " + Number(totalBytes) +
+             L" bytes in the destination, in whole blocks. Check the source's disk, then " +
+             ResumeAdvice);
+}
+
 void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blockBytes,
                         int64_t startOffset, int64_t totalBytes) {
   EngineLine(std::wstring(buffered ? L"buffered " : L"") +
@@ -216,6 +250,9 @@ void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blo
                             L" bytes in the destination";
   if (DiskFull(error))
     EngineLine(L"The destination disk is full. " + held + L": make room, then " + ResumeAdvice);
+  else if (error == ERROR_FILE_TOO_LARGE)
+    EngineLine(FileTooLarge(totalBytes + blockBytes) + L" " + held + L": " +
+               AfterFileTooLarge(totalBytes + blockBytes));
   else if (error == ERROR_WRITE_PROTECT)
     EngineLine(L"The destination disk is write-protected (read-only). " + held +
                L": make it writable, then " + ResumeAdvice);

@@ -40,6 +40,9 @@ void ReportBufferFailure(int32_t blockBytes, DWORD error);
 // nothing was read yet in this run, when error 87 points at the sector rule.
 void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t startOffset,
                        int64_t totalBytes);
+// A read gave `got` of `blockBytes` bytes at byte `totalBytes`, short of the
+// source's end at `sourceSize`: a read cut short, which is a failed read.
+void ReportShortRead(DWORD got, DWORD blockBytes, int64_t totalBytes, int64_t sourceSize);
 // "[buffered ]Write file returned 0, getlasterror is N" and what to do;
 // `totalBytes` is what the destination holds.
 void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blockBytes,

@@ -4,6 +4,7 @@
 // implementation of the same Win32 subset (src/platform/posix/).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #if defined(_WIN32)
@@ -51,6 +52,11 @@ OptionalCalls& SystemCalls();
 // holds unbuffered transfers to it where the kernel doesn't apply the disk's
 // own rule.
 constexpr DWORD SmallestSectorBytes = 512;
+
+// The largest file, in bytes, that the system lets this process write, as it
+// limits the process itself (ulimit -f on POSIX); -1 when it sets no such
+// limit. Windows has none: there only the file system's largest file counts.
+int64_t ProcessFileSizeLimit();
 
 // Columns the text takes on the console. A Windows console shows each
 // character of the ANSI code page in one cell; a terminal gives East Asian

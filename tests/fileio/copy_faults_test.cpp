@@ -12,7 +12,7 @@ class CopyFaults : public CopyFaultTest {
   void Inject(const std::string& spec) { ASSERT_TRUE(FileFaults::SetFaults(spec)); }
 };
 
-// A failed read, a full disk (for every block or for the buffered tail alone)
+// A failed or short read, a full disk (for every block or for the buffered tail alone)
 // and a tail handle that can't be opened: the copy fails with the whole blocks
 // before the failure in place and says why; once the fault is gone, /R
 // finishes the copy.
@@ -24,6 +24,10 @@ TEST_F(CopyFaults, AFailedCallFailsTheCopyAndResumeFinishesIt) {
   } cases[] = {
       {"ReadFile:after=3:error=1117", 10 * Block, 3 * Block, L"ReadFile returned 0??",
        L"system error 1117"},
+      // A read that comes back short before the end is no end.
+      {"ReadFile:after=3:short=512", 10 * Block, 3 * Block,
+       L"ReadFile returned 512 of 4096 bytes before the end of the source",
+       L"The read at byte 12288 stopped short, while the source has 40960 bytes"},
       {"WriteFile:after=5:error=112:times=0", 20 * Block + 50, 5 * Block,
        L"Write file returned 0, getlasterror is 112", L"disk is full"},
       {"WriteFile:after=2:error=112", 2 * Block + 10, 2 * Block,

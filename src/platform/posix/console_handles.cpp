@@ -3,11 +3,33 @@
 #include <cstring>
 #include <atomic>
 #include <memory>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/posix/console_handles.h"
 #include "platform/posix/screen_terminal.h"
+
+namespace {
+
+// Started with standard input, output or error closed (`<&- >&-`, a daemon),
+// the first files the program opens would get descriptors 0, 1 and 2, and its
+// own lines would be written into the destination. A closed one is opened on
+// /dev/null first, as Unix tools do; this runs before any other constructor
+// of the program, so before anything else opens a file.
+__attribute__((constructor(101))) void OpenClosedStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1) continue;
+    const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened < 0) ::_exit(2);  // refused: anything written could land in a file
+    if (opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
+    }
+  }
+}
+
+}  // namespace
 
 BOOL StdHandle::Read(void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;

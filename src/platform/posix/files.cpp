@@ -4,11 +4,13 @@
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <string>
 
@@ -22,6 +24,22 @@ namespace {
 // back to the cache we apply SmallestSectorBytes, so a copy fails or succeeds
 // the same way on every file system.
 constexpr DWORD ErrorNegativeSeek = 131;  // ERROR_NEGATIVE_SEEK
+constexpr DWORD PageBytes = 4096;
+
+// A write past the process's file-size limit (ulimit -f) fails with EFBIG,
+// as Windows' fails with ERROR_FILE_TOO_LARGE at a file system's largest
+// file, instead of SIGXFSZ ending the process in the middle of a block.
+__attribute__((constructor)) void FailWritesPastTheSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
+
+}  // namespace
+
+int64_t ProcessFileSizeLimit() {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return -1;
+  return static_cast<int64_t>(limit.rlim_cur);
+}
+
+namespace {
 
 // A file opened by CreateFileA.
 struct FileHandle : PosixHandle {
@@ -36,6 +54,8 @@ struct FileHandle : PosixHandle {
   bool Emulated() const { return unbuffered && !direct; }
   bool TransferAllowed(const void* buffer, DWORD size) const;
   DWORD WithinFile(DWORD size) const;
+  bool AtEnd() const;
+  BOOL ReadOn(char* buffer, DWORD size, DWORD& got);
   // The checks Windows makes before a transfer;
   // false with the last error set.
   bool MayTransfer(bool permitted, const void* buffer, DWORD size) const;
@@ -92,14 +112,56 @@ bool FileHandle::MayTransfer(bool permitted, const void* buffer, DWORD size) con
   return true;
 }
 
+// Windows reads a disk file short only at its end. A FUSE file system splits a
+// direct read into requests and, when one fails (a bad sector under ntfs-3g,
+// an I/O error of its daemon), returns what came before it: the rest is read
+// on, so that the failure is told as a failed read, not taken for the end.
 BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
   if (!MayTransfer(readable, buffer, size)) return FALSE;
-  const int64_t start = Emulated() ? ::lseek(fd, 0, SEEK_CUR) : 0;
+  const int64_t start = ::lseek(fd, 0, SEEK_CUR);
   DWORD got = 0;
-  const BOOL ok = PosixHandle::Read(buffer, WithinFile(size), &got);
+  BOOL ok = PosixHandle::Read(buffer, WithinFile(size), &got);
+  if (ok && got < size && !AtEnd()) ok = ReadOn(static_cast<char*>(buffer), size, got);
+  if (!ok) {
+    // Nothing of a failed read is delivered; the handle stays where it was.
+    const DWORD error = GetLastError();
+    ::lseek(fd, start, SEEK_SET);
+    SetLastError(error);
+    return FALSE;
+  }
   if (done) *done = got;
   if (got > 0 && Emulated()) DropCacheBehind(start, got);
+  return TRUE;
+}
+
+bool FileHandle::AtEnd() const {
+  int64_t length = 0;
+  const off_t position = ::lseek(fd, 0, SEEK_CUR);
+  return position < 0 || !DescriptorSize(fd, length) || position >= length;
+}
+
+// The rest of a read that came back short before the file's end. A direct
+// read goes on from where the first stopped if that is a whole page (a whole
+// number of sectors on every disk); if not, the rest is read through the
+// cache, which takes any position. A read that still can't be completed fails
+// with the system's error, or ERROR_READ_FAULT when the file gives no more
+// without one.
+BOOL FileHandle::ReadOn(char* buffer, DWORD size, DWORD& got) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  const bool cached = direct && got % PageBytes != 0 && flags >= 0 &&
+                      ::fcntl(fd, F_SETFL, flags & ~O_DIRECT) == 0;
+  BOOL ok = TRUE;
+  while (ok && got < size && !AtEnd()) {
+    DWORD more = 0;
+    ok = PosixHandle::Read(buffer + got, WithinFile(size - got), &more);
+    got += more;
+    if (ok && more == 0 && !AtEnd()) {
+      SetLastError(ERROR_READ_FAULT);
+      ok = FALSE;
+    }
+  }
+  if (cached) ::fcntl(fd, F_SETFL, flags);
   return ok;
 }
 

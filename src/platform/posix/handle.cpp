@@ -79,7 +79,7 @@ DWORD Win32ErrorFromErrno(int error) {
     case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
     case ELOOP: return ERROR_CANT_RESOLVE_FILENAME;
     case ENOTSUP: return ERROR_NOT_SUPPORTED;
-    case EFBIG: return ERROR_DISK_FULL;
+    case EFBIG: return ERROR_FILE_TOO_LARGE;
     case EIO: return ERROR_IO_DEVICE;
     default: return ERROR_GEN_FAILURE;
   }

@@ -20,12 +20,15 @@ struct Rule {
   DWORD error = ERROR_GEN_FAILURE;
   unsigned long times = 1;  // 0: every call after `after`
   unsigned long calls = 0;
+  unsigned long cut = 0;  // ReadFile: succeed with at most this many bytes
 };
 
 std::vector<Rule> Rules;
 // The calls the faults stand in front of, while they do.
 modFileIO::FileCalls Under;
 bool Standing = false;
+// Set by CallFails when a rule cuts the call's read short instead.
+unsigned long CutTo = 0;
 
 bool ReadNumber(const std::string& text, unsigned long& value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -42,6 +45,7 @@ bool ReadSetting(const std::string& setting, Rule& rule) {
   if (!ReadNumber(setting.substr(equals + 1), value)) return false;
   if (key == "after") rule.after = value;
   else if (key == "times") rule.times = value;
+  else if (key == "short") rule.cut = value;
   else if (key == "error" && value <= 0xFFFFFFFFul) rule.error = static_cast<DWORD>(value);
   else return false;
   return true;
@@ -89,7 +93,9 @@ HANDLE WINAPI FaultyCreateFileA(LPCSTR name, DWORD access, DWORD share,
 
 BOOL WINAPI FaultyReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD got,
                            LPOVERLAPPED overlapped) {
-  if (!CallFails("ReadFile")) return Under.ReadFile(file, buffer, size, got, overlapped);
+  CutTo = 0;
+  if (!CallFails("ReadFile"))
+    return Under.ReadFile(file, buffer, CutTo > 0 && CutTo < size ? CutTo : size, got, overlapped);
   if (got) *got = 0;
   return FALSE;
 }
@@ -171,6 +177,10 @@ bool CallFails(const char* function) {
     const unsigned long call = rule.calls++;
     if (fails || call < rule.after || (rule.times != 0 && call - rule.after >= rule.times))
       continue;
+    if (rule.cut > 0) {
+      CutTo = rule.cut;
+      continue;
+    }
     SetLastError(rule.error);
     fails = true;
   }

@@ -15,6 +15,8 @@
 //            failed call. Default 31 (ERROR_GEN_FAILURE).
 //   times=T  how many calls fail from there on; 0 means every later call.
 //            Default 1.
+//   short=S  ReadFile only: the call does not fail but reads at most S bytes,
+//            as a read cut short in the middle of the source.
 //
 // Several rules may name one function; each counts its calls on its own, and
 // a call fails when any of them says so (with the first such rule's error).
