@@ -3,8 +3,8 @@
 # on Windows: an equal-sized /R onto another file or onto a source changed
 # since, a source cut short, a second writer and another program writing
 # either file during the copy, the same file under another name, standard
-# output as the destination, device paths in several spellings, and NUL (a
-# character device) on either side. Each case checks the exit code, the line,
+# output as the destination, device paths in several spellings, NUL (a
+# character device) on either side, and the largest block size. Each case checks the exit code, the line,
 # and the bytes on both sides. Every run is bounded by timeout -k.
 #
 # Usage: tests/reliability/hostile_wine.sh WINE BLKCOPY_EXE
@@ -81,6 +81,21 @@ for path in '\\?\C:' '//./C:' '//?/C:' '\\?\PhysicalDrive0' '\\.\C:'; do
   run small "$path" >output; expect 2 "The destination is a device or volume path" $? output
 done
 [ ! -e fromdevice ] || fail "a refused device path created the destination"
+
+# The largest block, 2047M: a 64-bit program gets it and copies; the 32-bit
+# one (large-address-aware, so it may get it on a 64-bit system) copies, or
+# says it can't have the buffer before the destination is touched.
+cp other big.orig
+cp other big
+run small big 2047M >output
+code=$?
+if [ "$code" -eq 0 ] || objdump -p "$exe" | grep -qE "^Magic[[:space:]]+020b"; then
+  expect 0 "File copy completed!" "$code" output
+  cmp -s small big || fail "the copy with 2047M blocks is not byte-identical"
+else
+  expect 3 "Could not allocate a block buffer of 2146435072 bytes" "$code" output
+  cmp -s big big.orig || fail "a buffer that could not be had changed the destination"
+fi
 
 head -c $((200 * 1024 * 1024 + 12345)) /dev/urandom >source
 start_copy source
