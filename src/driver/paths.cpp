@@ -1,8 +1,8 @@
 // The paths' check before any file is opened: CreateFileA takes ANSI bytes,
 // and a path that only converts to look-alike characters would name another
 // file (or split into two).
-#include "console/Con.h"
 #include "driver/modMain.h"
+#include "fileio/modFileIO.h"
 #include "platform/textconv.h"
 
 namespace modMain {
@@ -46,11 +46,10 @@ bool PathUsable(const std::wstring& path) {
   std::string ansi;
   if (PathToAnsi(path, ansi)) return true;
   const std::wstring culprit = FirstUnrepresentable(path);
-  Con::WriteText(L"The path \"" + path +
-                     L"\" has characters that the system's code page cannot represent exactly" +
-                     (culprit.empty() ? L"" : L" (" + culprit + L")") +
-                     L"; rename it or use a path without them.",
-                 true);
+  modFileIO::WriteWrapped(
+      L"The path \"" + path +
+      L"\" has characters that the system's code page cannot represent exactly" +
+      (culprit.empty() ? L"" : L" (" + culprit + L")") + L"; rename it or use a path without them.");
   return false;
 }
 

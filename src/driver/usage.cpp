@@ -4,6 +4,7 @@
 
 #include "console/Con.h"
 #include "driver/modMain.h"
+#include "fileio/format.h"
 #include "platform/platform.h"
 #include "platform/textconv.h"
 
@@ -26,7 +27,8 @@ std::wstring ProgramName() {
   if (slash != std::wstring::npos) name.erase(0, slash + 1);
   const size_t dot = name.find_last_of(L'.');
   if (dot != std::wstring::npos && dot > 0) name.erase(dot);
-  return name.empty() ? std::wstring(L"blkcopy") : name;
+  // A renamed program file is a name like any other: shown, never obeyed.
+  return name.empty() ? std::wstring(L"blkcopy") : modFileIO::Printable(name);
 }
 
 std::vector<std::wstring> UsageRows() {

@@ -1,6 +1,7 @@
 // What the copy engine tells the user when something goes wrong.
 #include "fileio/copy_messages.h"
 #include "fileio/file_calls.h"
+#include "fileio/format.h"
 #include "fileio/modFileIO.h"
 #include "fileio/testing.h"
 
@@ -75,9 +76,12 @@ const size_t NarrowestWrap = 20;
 // On a console a long line is broken at the last space that fits the window,
 // so that the console's own wrap never cuts a word; the last column is left
 // free, as the boxes leave it. A file or a pipe (width 1) gets the line whole.
+// Messages carry the user's paths and arguments: their control characters
+// are shown as "?", so that no name can move the cursor, clear the screen or
+// retitle the terminal of whoever reads the output, now or from a log later.
 void WriteWrapped(const std::wstring& text) {
   const size_t room = static_cast<size_t>(std::max<int>(Con::GetWindowWidth(), 1)) - 1;
-  std::wstring rest = text;
+  std::wstring rest = Printable(text);
   while (room >= NarrowestWrap && rest.size() > room) {
     const size_t space = rest.rfind(L' ', room);
     const bool word = space != std::wstring::npos && space > 0;

@@ -87,4 +87,42 @@ TEST_F(WhyMessages, EachSaysWhatWentWrongAndWhatToDo) {
   EXPECT_EQ(FirstDifference(Path("source"), Seed, SourceSize), -1);
 }
 
+// A log read back later, with `cat`, is a terminal's input too: no name or
+// argument that the program echoes may carry a control character into it.
+TEST_F(WhyMessages, NamesAreShownNeverObeyed) {
+  WriteGenerated(Path("source"), Seed, 1000);
+  const std::string retitle = Path("a\x1b]0;pwned\a.bin").string();
+  fs::copy_file(Path("source"), retitle);
+  const std::string renamedProgram = Path("blk\x1b[2Jcopy").string();
+  fs::copy_file(BLKCOPY_EXE, renamedProgram);
+  struct Shown {
+    std::vector<std::string> args;
+    const char* program;
+    int exitCode;
+    const char* line;
+  };
+  const Shown cases[] = {
+      {{retitle, Path("b\x1b[2J.bin").string()}, BLKCOPY_EXE, 0, "b?[2J.bin written"},
+      {{retitle, Path("c\rr\x7f\xc2\x9b.bin").string()}, BLKCOPY_EXE, 0, "c?r??.bin written"},
+      {{retitle, "d\"\x1b[2J"}, BLKCOPY_EXE, 1, "The argument d\"?[2J holds"},
+      {{retitle, "e\xff\x1b]0;x\a"}, BLKCOPY_EXE, 1, "(e\xef\xbf\xbd?]0;x?)"},
+      {{}, renamedProgram.c_str(), 1, "  blk?[2Jcopy <sourcefilepath>"},
+  };
+  for (const Shown& c : cases) {
+    SCOPED_TRACE(c.line);
+    RunOptions options;
+    options.program = c.program;
+    EXPECT_EQ(RunProgram(c.args, options), c.exitCode);
+    const std::string output = Output();
+    EXPECT_NE(output.find(c.line), std::string::npos) << output;
+    for (size_t i = 0; i < output.size(); ++i) {
+      const unsigned char byte = static_cast<unsigned char>(output[i]);
+      const bool lineEnd = byte == '\n' || (byte == '\r' && output.compare(i, 2, "\r\n") == 0);
+      const bool c1 = byte == 0xC2 && i + 1 < output.size() &&
+                      static_cast<unsigned char>(output[i + 1]) <= 0x9F;
+      EXPECT_TRUE(lineEnd || (byte >= 0x20 && byte != 0x7F && !c1)) << "byte " << i << ": " << output;
+    }
+  }
+}
+
 }  // namespace
