@@ -66,6 +66,11 @@ void SetTitle(const std::wstring& title);
 std::wstring GetTitle();
 // Column in the low 16 bits, row in the high 16 bits.
 int32_t CoordToLong(COORD position);
+// With hold set, one query of the screen buffer serves the operations that
+// follow, until a line end, a wrap or anything else the layer can't follow
+// asks again; moves and colours that change nothing are then not sent. For a
+// caller that redraws a few rows at once; hold false ends it.
+void HoldScreen(bool hold);
 
 // ---- Input ----------------------------------------------------------------
 

@@ -267,6 +267,24 @@ void WritePlainLine(int64_t sourceSize, const Figures& figures) {
   if (View.Mode == Shown::Lines) View.Under = Con::GetCursorRow();
 }
 
+// The refresh proper. Its first query of the screen sees any resize; the
+// rest of each row's moves and colours follow from it.
+void Redraw(int64_t sourceSize, const Figures& figures) {
+  if (View.Mode != Shown::Nothing && !InPlace()) return;
+  if (View.Mode == Shown::Box && BoxFits()) {
+    RedrawFields(View.Top, sourceSize, figures);
+    RestUnderBox();
+    return;
+  }
+  if (View.Mode == Shown::Box) {
+    // The window no longer holds the box: lines from under it on.
+    Con::SetCursorCol(0);
+    Con::SetCursorRow(ToRow(View.Under));
+    StartLines();
+  }
+  WritePlainLine(sourceSize, figures);
+}
+
 }  // namespace
 
 void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
@@ -289,22 +307,14 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   Con::SetForeColor(Con::LightGreen);
 }
 
+
+
 void RefreshProgress(int16_t /*boxTopRow*/, int16_t /*boxLeftCol*/, int64_t startOffset,
                      int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime) {
   const Figures figures = Measure(startOffset, sourceSize, totalBytes, startTime);
-  if (View.Mode != Shown::Nothing && !InPlace()) return;
-  if (View.Mode == Shown::Box && BoxFits()) {
-    RedrawFields(View.Top, sourceSize, figures);
-    RestUnderBox();
-    return;
-  }
-  if (View.Mode == Shown::Box) {
-    // The window no longer holds the box: lines from under it on.
-    Con::SetCursorCol(0);
-    Con::SetCursorRow(ToRow(View.Under));
-    StartLines();
-  }
-  WritePlainLine(sourceSize, figures);
+  Con::HoldScreen(true);
+  Redraw(sourceSize, figures);
+  Con::HoldScreen(false);
 }
 
 int16_t RowUnderProgress() { return ToRow(View.Under); }
