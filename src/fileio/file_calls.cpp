@@ -9,7 +9,8 @@ FileCalls RealFileCalls() {
   return FileCalls{CreateFileA, ReadFile,          WriteFile,    SetFilePointer,
                    GetFileSize, FlushFileBuffers,  GetFileType,  GetFileInformationByHandle,
                    GetFileTime, SetFileTime,       LockFile,     UnlockFile,
-                   CloseHandle, GetDiskFreeSpaceA, VirtualAlloc, VirtualFree};
+                   CloseHandle, GetDiskFreeSpaceA, VirtualAlloc, VirtualFree,
+                   GetFileAttributesA, DeleteFileA};
 }
 
 FileCalls FilePlatform = RealFileCalls();

@@ -35,6 +35,8 @@ struct FileCalls {
                                   LPDWORD freeClusters, LPDWORD totalClusters);
   LPVOID(WINAPI* VirtualAlloc)(LPVOID address, SIZE_T size, DWORD type, DWORD protect);
   BOOL(WINAPI* VirtualFree)(LPVOID address, SIZE_T size, DWORD type);
+  DWORD(WINAPI* GetFileAttributesA)(LPCSTR name);
+  BOOL(WINAPI* DeleteFileA)(LPCSTR name);
 };
 
 // The calls in use: the platform's own unless a test replaced them.

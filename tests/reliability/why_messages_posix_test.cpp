@@ -21,6 +21,10 @@ struct Case {
   int exitCode;
   const char* firstLine;
   const char* why;
+  // When not 0, the run's limit of open files (standard handles included):
+  // the destination's own open is the one that fails, after the guard's open
+  // created the file, which must not stay behind.
+  int fileLimit = 0;
 };
 
 std::vector<std::string> RoundsToZero(const fs::path& folder) {
@@ -49,6 +53,10 @@ std::vector<std::string> SectorsOf4096(const fs::path& folder) {
   return {mount + "/source", (folder / "dest").string(), "2K"};
 }
 
+std::vector<std::string> FreshDestination(const fs::path& folder) {
+  return {(folder / "source").string(), (folder / "new dest").string()};
+}
+
 const Case Cases[] = {
     {"0.5K", false, RoundsToZero, 1, "The block size \"0.5K\" rounds to 0", "can't size a buffer"},
     {"path too long", false, TooLong, 2, "Could not open destination file",
@@ -58,6 +66,9 @@ const Case Cases[] = {
     {"4096-byte sectors", true, SectorsOf4096, 3, "ReadFile returned 0??",
      "the block size, 2048 bytes, is not a whole number of the disk's sectors, which are 4096 "
      "bytes. The block must be a multiple of 4096 bytes"},
+    {"too many open files", false, FreshDestination, 2, "Could not open destination file",
+     "The system has no file handle left for the destination (system error 4: too many open "
+     "files)", 5},
 };
 
 class WhyMessages : public ProgramTest {
@@ -79,7 +90,21 @@ TEST_F(WhyMessages, EachSaysWhatWentWrongAndWhatToDo) {
       std::cout << "  skipped \"" << c.name << "\": this machine can't make it\n";
       continue;
     }
-    EXPECT_EQ(RunProgram(args), c.exitCode) << Output();
+    RunOptions options;
+    std::vector<std::string> run = args;
+    if (c.fileLimit != 0) {
+      // The shell lowers the limit for the program alone, with its output
+      // already open and nothing else the test process may have left open.
+      options.program = "/bin/sh";
+      run = {"-c", "for f in 3 4 5 6 7 8 9; do eval \"exec $f>&-\"; done; ulimit -n " +
+                       std::to_string(c.fileLimit) + " && exec \"$0\" \"$@\"",
+             BLKCOPY_EXE};
+      run.insert(run.end(), args.begin(), args.end());
+    }
+    EXPECT_EQ(RunProgram(run, options), c.exitCode) << Output();
+    if (c.fileLimit != 0) {
+      EXPECT_FALSE(fs::exists(args[1]));
+    }
     const std::string output = Output();
     EXPECT_EQ(output.find(c.firstLine), 0u) << output;
     EXPECT_NE(output.find(c.why), std::string::npos) << output;
