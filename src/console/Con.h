@@ -25,7 +25,6 @@ int32_t Initialize();
 void Terminate();
 // Records the exit code that Terminate hands to the system (0 at start).
 void SetExitCode(int code);
-int GetExitCode();
 // Saves the console's current font; RestoreFont gives it back, and changes
 // nothing when the saved record is not a usable font or is still current.
 void SaveFont();

@@ -149,7 +149,6 @@ void Terminate() {
 
 void SetExitCode(int code) { Run.ExitCode = code; }
 
-int GetExitCode() { return Run.ExitCode; }
 
 void SaveFont() {
   CONSOLE_FONT_INFOEX font = {};

@@ -9,9 +9,6 @@ namespace modMain {
 
 namespace {
 
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // At least four upper-case hex digits, as code points are written.
 std::wstring Hex(uint32_t code) {
   std::wstring digits;

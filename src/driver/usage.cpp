@@ -49,7 +49,9 @@ void DrawBorder(wchar_t left, wchar_t right) {
 void DrawFramedUsage(const std::vector<std::wstring>& rows) {
   const int16_t col = Con::GetCursorCol();
   const int16_t row = Con::GetCursorRow();
-  for (int i = 0; i < 9; ++i) {
+  // The box's rows (a border, the texts, a border) and the prompt's.
+  const size_t blankRows = rows.size() + 3;
+  for (size_t i = 0; i < blankRows; ++i) {
     const int blanks = Con::GetWindowWidth() - 2;
     Con::WriteText(std::wstring(blanks > 0 ? blanks : 0, L' '), true);
   }

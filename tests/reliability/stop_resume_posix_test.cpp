@@ -64,8 +64,7 @@ class StopAndResume : public ProgramTest {
     return outcome;
   }
 
-  // /R until the copy completes; each run must either complete or fail to
-  // start for a reason it states (it never may).
+  // One /R after the stops: it must complete the copy, byte-identical.
   void ResumeToTheEnd(const std::string& block) {
     const int outcome = RunProgram(CopyArgs(Path("dest"), block, true));
     EXPECT_EQ(outcome, 0) << Output();
