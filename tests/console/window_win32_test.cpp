@@ -1,5 +1,5 @@
 // Console window location and control where the test thread has no windows
-// of its own.
+// of its own. Windows only: on POSIX these calls are stubs that can't fail.
 #include <gtest/gtest.h>
 
 #include "console/Con.h"
