@@ -28,7 +28,8 @@ std::wstring ErrorText(DWORD error) {
   const DWORD FileTooLarge = 223;  // ERROR_FILE_TOO_LARGE, EFBIG
   std::wstring text = L"system error " + Number(error);
   if (error == ERROR_INVALID_NAME)
-    text += L": the name holds a character that file names can't have, such as * ? < > | or \"";
+    text += L": the name holds a character that file names can't have, such as * ? < > | \" or a "
+            L"control character";
   else if (error == ERROR_LOCK_VIOLATION)
     text += L": another program has locked a part of the file";
   else if (error == FileTooLarge)
