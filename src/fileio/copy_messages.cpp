@@ -6,7 +6,6 @@
 #include "fileio/testing.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "console/Con.h"
 #include "platform/names.h"
@@ -53,7 +52,8 @@ bool IsDosDeviceName(const std::wstring& path) {
   std::wstring name = path.substr(path.find_last_of(L"\\/:") + 1);
   name = name.substr(0, name.find(L'.'));
   while (!name.empty() && name.back() == L' ') name.pop_back();
-  for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
+  for (wchar_t& c : name)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
   if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") return true;
   return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
          name[3] >= L'1' && name[3] <= L'9';
