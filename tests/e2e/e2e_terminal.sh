@@ -403,11 +403,14 @@ break_and_resume_case() {
   check "no summary after a break" test "$(row_of "Total bytes:")" -lt 0
   check_colours_back
   copied=$(stat -c %s "$case_dir/data/dst.img" 2>/dev/null || echo 0)
+  # Grouped by three, as every count the program shows.
+  local shown
+  shown=$(sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$copied")
   # The advice, wrapped at a word boundary: the pane is narrower than the line.
   local advice
   advice=$(screen | sed -n "$(($(row_of "[BREAK] User halt.") + 2)),+1p" | tr '\n' ' ')
   expect_eq "the advice under the break line" \
-    "The destination holds the first $copied bytes of the source, in whole blocks. The same command with /R continues the copy from there. " \
+    "The destination holds the first $shown bytes of the source, in whole blocks. The same command with /R continues the copy from there. " \
     "$advice"
   check "the break came during the copy ($copied of $size bytes)" test "$copied" -gt 0 -a "$copied" -lt "$size"
   check "whole blocks written before the break" test $((copied % 8192)) -eq 0
