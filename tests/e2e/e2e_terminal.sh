@@ -479,6 +479,26 @@ names_case() {
   end_case
 }
 
+# TERM=dumb: a plain stream, as ninja and most tools take it. What reaches
+# the terminal (tmux's pipe-pane of the pane's output) holds no escape
+# sequence at all: no colour, cursor move or title.
+dumb_terminal_case() {
+  begin_case dumb-terminal
+  random_file "$case_dir/data/src.img" $((3 * 1024 * 1024 + 77))
+  open_pane
+  tm pipe-pane -o "cat >$(quote "$case_dir/raw")"
+  prefix=(env TERM=dumb)
+  start_program src.img dst.img 64K
+  finish_program
+  prefix=()
+  tm pipe-pane
+  expect_eq "exit code" 0 "$exit_code"
+  check "the completion line" eval 'screen | grep -qx "File copy completed!"'
+  check "no escape sequence reached the terminal" eval "! grep -q \$'\\x1b' $(quote "$case_dir/raw")"
+  check "the destination is byte-identical" cmp -s "$case_dir/data/src.img" "$case_dir/data/dst.img"
+  end_case
+}
+
 # A source that takes about three seconds to copy at the fresh copy's pace.
 three_seconds_source() {
   local mib=$((FreshBytes * 3 / 1048576 * 1000 / (fresh_ms > 0 ? fresh_ms : 1)))
@@ -619,6 +639,7 @@ if ! $windows; then
   wanted resize && resize_case
   wanted stop-continue && stop_continue_case
   wanted wide-names && wide_names_case
+  wanted dumb-terminal && dumb_terminal_case
   wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'
   wanted latin-1 && charset_case latin-1 de_DE.ISO-8859-1 ISO8859-1 "+- Source -" "1.234.567"
 fi
