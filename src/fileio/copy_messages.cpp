@@ -72,11 +72,12 @@ std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int
   const int64_t known = DiskSectorBytes(path);
   const int64_t sector = known > 0 ? known : SmallestSectorBytes;
   std::wstring text = L"The system refused to " + what + L" (error 87): ";
-  // Sectors are at most 4096 bytes: where the disk's own size is unknown, a
-  // block of whole 4096-byte sectors is never the one refused.
+  // Sectors are at most 4096 bytes: a block of whole 4096-byte sectors is
+  // never the one refused, whatever size the disk's folder reports (a
+  // device's own sectors may be larger than those of the folder it is in).
   const int64_t Largest = 4096;
-  const bool offsetSuspect = known > 0 ? startOffset % sector != 0
-                                       : startOffset % Largest != 0 && blockBytes % Largest == 0;
+  const bool offsetSuspect = startOffset % sector != 0 ||
+                             (startOffset % Largest != 0 && blockBytes % Largest == 0);
   if (offsetSuspect)
     return text + L"the resume offset, " + Number(startOffset) +
            L" bytes, is not a whole number of the disk's sectors. Run the command without /R "

@@ -53,6 +53,31 @@ std::vector<std::string> SectorsOf4096(const fs::path& folder) {
   return {mount + "/source", (folder / "dest").string(), "2K"};
 }
 
+// A loop device with 4096-byte sectors itself as the source: its folder,
+// /dev, reports other sectors than the device has. Empty when none can be made.
+std::string Device4096(const fs::path& folder) {
+  const std::string image = (folder / "device.img").string();
+  if (!fs::exists(image + ".dev") &&
+      Guarded("truncate -s 8M " + image + " && losetup --find --show --sector-size 4096 " + image +
+              " >" + image + ".dev") != 0)
+    return std::string();
+  std::string device = ReadAll(image + ".dev");
+  return device.substr(0, device.find('\n'));
+}
+
+std::vector<std::string> SmallBlockFromDevice(const fs::path& folder) {
+  const std::string device = Device4096(folder);
+  if (device.empty()) return {};
+  return {device, (folder / "image copy").string(), "512B"};
+}
+
+std::vector<std::string> ResumeOffsetOfNoWholeSectors(const fs::path& folder) {
+  const std::string device = Device4096(folder);
+  const std::string partial = (folder / "partial").string();
+  if (device.empty() || Guarded("head -c 6144 " + device + " >" + partial) != 0) return {};
+  return {device, partial, "64K", "/R"};
+}
+
 std::vector<std::string> FreshDestination(const fs::path& folder) {
   return {(folder / "source").string(), (folder / "new dest").string()};
 }
@@ -66,6 +91,14 @@ const Case Cases[] = {
     {"4096-byte sectors", true, SectorsOf4096, 3, "ReadFile returned 0??",
      "the block size, 2048 bytes, is not a whole number of the disk's sectors, which are 4096 "
      "bytes. The block must be a multiple of 4096 bytes"},
+    {"512B from a device of 4096-byte sectors", true, SmallBlockFromDevice, 3,
+     "ReadFile returned 0??",
+     "the block size, 512 bytes, is not a whole number of the disk's sectors, which can be up to "
+     "4096 bytes. Use a block size that is a multiple of 4096 bytes"},
+    {"/R at 6144 bytes on 4096-byte sectors", true, ResumeOffsetOfNoWholeSectors, 2,
+     "ReadFile returned 0??",
+     "the resume offset, 6144 bytes, is not a whole number of the disk's sectors. Run the command "
+     "without /R"},
     {"too many open files", false, FreshDestination, 2, "Could not open destination file",
      "The system has no file handle left for the destination (system error 4: too many open "
      "files)", 5},
@@ -75,7 +108,8 @@ class WhyMessages : public ProgramTest {
  protected:
   void TearDown() override {
     Guarded("umount " + Path("ro").string() + "; umount " + Path("disk").string() +
-            "; losetup -d $(cat " + Path("disk.img.dev").string() + ")");
+            "; losetup -d $(cat " + Path("disk.img.dev").string() + ")" + "; losetup -d $(cat " +
+            Path("device.img.dev").string() + ")");
     ProgramTest::TearDown();
   }
 };
