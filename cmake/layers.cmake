@@ -14,6 +14,7 @@ get_filename_component(BLKCOPY_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE
 
 set(BLKCOPY_PLATFORM_FILES
   platform/platform.h
+  platform/names.h
   platform/textconv.h
   platform/textconv.cpp
   platform/utf8.h
@@ -23,6 +24,7 @@ if(WIN32)
     platform/win32/win32.h
     platform/win32/args.cpp
     platform/win32/limits.cpp
+    platform/win32/names.cpp
     platform/win32/optional_calls.cpp
     platform/win32/text.cpp)
 else()
@@ -39,6 +41,7 @@ else()
     platform/posix/console_handles.cpp
     platform/posix/console_tty_input.cpp
     platform/posix/disk_space.cpp
+    platform/posix/file_names.cpp
     platform/posix/file_times.cpp
     platform/posix/files.cpp
     platform/posix/handle.h
@@ -46,6 +49,7 @@ else()
     platform/posix/last_error.cpp
     platform/posix/locale.cpp
     platform/posix/memory.cpp
+    platform/posix/names.cpp
     platform/posix/optional_calls.cpp
     platform/posix/process.cpp
     platform/posix/screen_terminal.h

@@ -11,8 +11,20 @@ if(WIN32)
   install(FILES README.md LICENSE DESTINATION .)
 else()
   install(TARGETS blkcopy RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  configure_file(doc/blkcopy.1 ${CMAKE_CURRENT_BINARY_DIR}/blkcopy.1 @ONLY)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/blkcopy.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Debian keeps manual pages and a native package's changelog compressed,
+  # with gzip -9n (no name or time inside, so a rebuild gives the same bytes).
+  # Both are made when the tree is configured: packaging builds nothing.
+  foreach(paper blkcopy.1 changelog)
+    set(from doc/${paper})
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${from})
+      set(from ${from}.in)
+    endif()
+    configure_file(${from} ${CMAKE_CURRENT_BINARY_DIR}/${paper} @ONLY)
+    execute_process(COMMAND gzip -9n -c ${CMAKE_CURRENT_BINARY_DIR}/${paper}
+                    OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/${paper}.gz COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/blkcopy.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 endif()

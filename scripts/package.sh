@@ -19,7 +19,8 @@ rm -rf build/packages build-win32/packages
 deb="build/packages/blkcopy_${version}_$(dpkg --print-architecture).deb"
 echo "== $deb"
 holds "$(dpkg-deb -c "$deb" | awk '{ print $6 }')" ./usr/bin/blkcopy \
-  ./usr/share/man/man1/blkcopy.1 ./usr/share/doc/blkcopy/README.md ./usr/share/doc/blkcopy/copyright
+  ./usr/share/man/man1/blkcopy.1.gz ./usr/share/doc/blkcopy/README.md \
+  ./usr/share/doc/blkcopy/copyright ./usr/share/doc/blkcopy/changelog.gz
 expected="Package: blkcopy
 Version: $version"
 [ "$(dpkg-deb -f "$deb" Package Version)" = "$expected" ] || fail "package name or version"
@@ -30,10 +31,17 @@ dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "libc6 is not among the dep
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
-page=$(MANWIDTH=80 timeout -k 5 30 man -l "$unpacked/usr/share/man/man1/blkcopy.1" 2>&1)
+page=$(MANWIDTH=80 timeout -k 5 30 man -l "$unpacked/usr/share/man/man1/blkcopy.1.gz" 2>&1)
 for section in SYNOPSIS OPTIONS "EXIT STATUS" REFUSALS EXAMPLES "blkcopy $version"; do
   grep -qF -- "$section" <<<"$page" || fail "the man page shows no \"$section\""
 done
+# Debian's own checker: its errors fail the package, its warnings are shown.
+if command -v lintian >/dev/null; then
+  lint=$(timeout -k 5 300 lintian --fail-on error "$deb" 2>&1) || fail "lintian reports errors"
+  grep -v '^running with root' <<<"$lint" || true
+else
+  fail "lintian is not installed (bash scripts/setup.sh)"
+fi
 head -c 100000 /dev/urandom >"$unpacked/sample"
 timeout -k 5 30 "$unpacked/usr/bin/blkcopy" "$unpacked/sample" "$unpacked/copy" >/dev/null &&
   cmp -s "$unpacked/sample" "$unpacked/copy" ||

@@ -6,8 +6,9 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake ninja-build g++ googletest tmux coreutils locales x11-utils; do have "$pkg" || need+=("$pkg"); done
-# Packaging: dpkg-shlibdeps and file find the .deb's dependencies; man checks the page.
-for pkg in dpkg-dev file man-db; do have "$pkg" || need+=("$pkg"); done
+# Packaging: dpkg-shlibdeps and file find the .deb's dependencies; man checks the
+# page; lintian checks the .deb as Debian would.
+for pkg in dpkg-dev file man-db lintian; do have "$pkg" || need+=("$pkg"); done
 # The fault tests' FUSE file system (tests/support/faulty_fs.py): fusepy, on libfuse 2.
 for pkg in python3-fusepy fuse3; do have "$pkg" || need+=("$pkg"); done
 if [ "${1:-}" != "--native-only" ]; then

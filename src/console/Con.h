@@ -25,7 +25,6 @@ int32_t Initialize();
 void Terminate();
 // Records the exit code that Terminate hands to the system (0 at start).
 void SetExitCode(int code);
-int GetExitCode();
 // Saves the console's current font; RestoreFont gives it back, and changes
 // nothing when the saved record is not a usable font or is still current.
 void SaveFont();
@@ -66,6 +65,11 @@ void SetTitle(const std::wstring& title);
 std::wstring GetTitle();
 // Column in the low 16 bits, row in the high 16 bits.
 int32_t CoordToLong(COORD position);
+// With hold set, one query of the screen buffer serves the operations that
+// follow, until a line end, a wrap or anything else the layer can't follow
+// asks again; moves and colours that change nothing are then not sent. For a
+// caller that redraws a few rows at once; hold false ends it.
+void HoldScreen(bool hold);
 
 // ---- Input ----------------------------------------------------------------
 

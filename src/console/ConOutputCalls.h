@@ -28,4 +28,9 @@ struct OutputCalls {
 // The calls in use: the platform's own unless a test replaced them.
 extern OutputCalls OutputPlatform;
 
+// Forgets which standard handle is a console and with which code page, so
+// that the next write asks again: for Initialize, and for a test that points
+// the handles at another console.
+void ForgetTargetModes();
+
 }  // namespace Con

@@ -6,6 +6,7 @@
 
 #include "console/Con.h"
 #include "console/ConHostCalls.h"
+#include "console/ConOutputCalls.h"
 #include "console/ConState.h"
 
 namespace Con {
@@ -117,6 +118,7 @@ int32_t Initialize() {
   hConErr = GetStdHandle(STD_ERROR_HANDLE);
   hConIn = GetStdHandle(STD_INPUT_HANDLE);
   hConOut = GetStdHandle(STD_OUTPUT_HANDLE);
+  ForgetTargetModes();
   SaveConsoleState();
   ParentPath = GetParentImagePath();
   ShowAppWindow(false);
@@ -147,7 +149,6 @@ void Terminate() {
 
 void SetExitCode(int code) { Run.ExitCode = code; }
 
-int GetExitCode() { return Run.ExitCode; }
 
 void SaveFont() {
   CONSOLE_FONT_INFOEX font = {};

@@ -15,23 +15,84 @@ OutputCalls OutputPlatform;
 
 namespace {
 
+// While a caller holds the screen, the first query's answer serves the
+// queries after it, kept true by the layer's own moves, colours and plain
+// writes; whatever the layer can't follow (a line end, a wrap, text it
+// can't count cells for, standard error) drops it, and the next query asks
+// the console again.
+struct HeldScreen {
+  bool On = false;
+  bool Known = false;
+  CONSOLE_SCREEN_BUFFER_INFO Info;
+} Held;
+
 // The screen buffer as it is now; all zeros when hConOut is not a console.
 CONSOLE_SCREEN_BUFFER_INFO ScreenInfo() {
+  if (Held.On && Held.Known) return Held.Info;
   CONSOLE_SCREEN_BUFFER_INFO info;
   std::memset(&info, 0, sizeof info);
   OutputPlatform.ScreenInfo(hConOut, &info);
+  if (Held.On) {
+    Held.Info = info;
+    Held.Known = true;
+  }
   return info;
 }
 
-// The bytes that show the text on the target. A console decodes with its own
-// output code page, so é and the frame characters appear as themselves; a
-// file or pipe gets the ANSI code page, as every other program text.
-std::string BytesFor(HANDLE target, const std::wstring& text) {
+bool HeldAttributeIs(WORD attribute) {
+  return Held.On && Held.Known && Held.Info.wAttributes == attribute;
+}
+
+void SetAttribute(WORD attribute) {
+  if (HeldAttributeIs(attribute)) return;
+  if (OutputPlatform.SetAttribute(hConOut, attribute) && Held.Known) Held.Info.wAttributes = attribute;
+}
+
+void SetCursor(COORD cell) {
+  const COORD& at = Held.Info.dwCursorPosition;
+  if (Held.On && Held.Known && at.X == cell.X && at.Y == cell.Y) return;
+  if (OutputPlatform.SetCursor(hConOut, cell) && Held.Known) Held.Info.dwCursorPosition = cell;
+}
+
+// After a write of `text` to `target`: the held cursor moves on by the text's
+// cells only where each character takes one cell for certain (printable
+// ASCII) and the text ends before the buffer's last column.
+void FollowWrite(HANDLE target, const std::wstring& text) {
+  if (!Held.Known) return;
+  bool plain = target == hConOut;
+  for (wchar_t c : text) plain = plain && c >= 0x20 && c < 0x7F;
+  const int column = Held.Info.dwCursorPosition.X + static_cast<int>(text.size());
+  if (plain && column < Held.Info.dwSize.X - 1)
+    Held.Info.dwCursorPosition.X = static_cast<int16_t>(column);
+  else
+    Held.Known = false;
+}
+
+// The mode and output code page of the standard handles stay as they are for
+// the whole run: each target is asked once, not at every write.
+struct TargetCodePage {
+  HANDLE Target = nullptr;
+  UINT CodePage = CP_ACP;
+};
+TargetCodePage KnownTargets[2];
+
+// A console decodes with its own output code page, so é and the frame
+// characters appear as themselves; a file or pipe gets the ANSI code page, as
+// every other program text.
+UINT CodePageFor(HANDLE target) {
+  for (const TargetCodePage& known : KnownTargets)
+    if (known.Target == target && target != nullptr) return known.CodePage;
   DWORD mode = 0;
   const UINT codePage =
       OutputPlatform.GetMode(target, &mode) ? OutputPlatform.OutputCodePage() : CP_ACP;
+  KnownTargets[target == hConErr && target != hConOut ? 1 : 0] = {target, codePage};
+  return codePage;
+}
+
+// The bytes that show the text on the target.
+std::string BytesFor(HANDLE target, const std::wstring& text) {
   std::string bytes;
-  WideToCodePage(text, codePage, bytes, false);
+  WideToCodePage(text, CodePageFor(target), bytes, false);
   return bytes;
 }
 
@@ -46,8 +107,11 @@ int32_t WriteText(const std::wstring& text, bool newLine, int32_t stream, int32_
   HANDLE target = hConErr;
   if (stream != 1) {
     target = hConOut;
-    const int32_t width = GetBufferWidth();
-    const int32_t length = TextColumns(text);
+    // Only centring and right alignment need the width: a plain write asks
+    // the console nothing before it writes.
+    const bool measured = align == 2 || align == 3;
+    const int32_t width = measured ? GetBufferWidth() : 0;
+    const int32_t length = measured ? TextColumns(text) : 0;
     if (align == 1) {
       SetCursorCol(0);
     } else if (align == 2 && length < width) {
@@ -60,23 +124,35 @@ int32_t WriteText(const std::wstring& text, bool newLine, int32_t stream, int32_
   if (copy.empty()) return 0;
   const std::string bytes = BytesFor(target, copy);
   DWORD written = 0;
-  if (!OutputPlatform.Write(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr))
-    return 0;
-  return static_cast<int32_t>(written);
+  const BOOL done =
+      OutputPlatform.Write(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (done)
+    FollowWrite(target, copy);
+  else
+    Held.Known = false;
+  return done ? static_cast<int32_t>(written) : 0;
+}
+
+void HoldScreen(bool hold) {
+  Held.On = hold;
+  Held.Known = false;
+}
+
+void ForgetTargetModes() {
+  for (TargetCodePage& known : KnownTargets) known = TargetCodePage();
 }
 
 void SetForeColor(int32_t colour) {
   if (colour < 0 || colour > 15) return;
   const WORD current = ScreenInfo().wAttributes;
-  OutputPlatform.SetAttribute(hConOut, static_cast<WORD>((current & 0xFFF0) | colour));
+  SetAttribute(static_cast<WORD>((current & 0xFFF0) | colour));
 }
 
 // The cell flags (bits 8-15) are not carried over, unlike SetForeColor.
 void SetBackColor(int32_t colour) {
   if (colour < 0 || colour > 15) return;
   const WORD current = ScreenInfo().wAttributes;
-  OutputPlatform.SetAttribute(hConOut, static_cast<WORD>(colour * 16 + (current & 0x0F)));
+  SetAttribute(static_cast<WORD>(colour * 16 + (current & 0x0F)));
 }
 
 int32_t GetForeColor() { return ScreenInfo().wAttributes & 0x0F; }
@@ -85,14 +161,12 @@ int32_t GetBackColor() { return (ScreenInfo().wAttributes >> 4) & 0x0F; }
 
 void SetCursorCol(int16_t col) {
   const CONSOLE_SCREEN_BUFFER_INFO info = ScreenInfo();
-  const COORD cell{Limit(col, static_cast<int16_t>(info.dwSize.X - 1)), info.dwCursorPosition.Y};
-  OutputPlatform.SetCursor(hConOut, cell);
+  SetCursor(COORD{Limit(col, static_cast<int16_t>(info.dwSize.X - 1)), info.dwCursorPosition.Y});
 }
 
 void SetCursorRow(int16_t row) {
   const CONSOLE_SCREEN_BUFFER_INFO info = ScreenInfo();
-  const COORD cell{info.dwCursorPosition.X, Limit(row, static_cast<int16_t>(info.dwSize.Y - 1))};
-  OutputPlatform.SetCursor(hConOut, cell);
+  SetCursor(COORD{info.dwCursorPosition.X, Limit(row, static_cast<int16_t>(info.dwSize.Y - 1))});
 }
 
 int16_t GetCursorCol() { return ScreenInfo().dwCursorPosition.X; }

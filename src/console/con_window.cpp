@@ -14,14 +14,26 @@ namespace Con {
 namespace {
 
 const DWORD kTitleChars = 1024;
+// The longest title a console keeps is far shorter; the buffer stops growing
+// here all the same.
+const DWORD kMostTitleChars = 65536;
 
-// The console's title, cut to the length the platform reports; when it
-// reports none, or more than fits, whatever it left in the buffer.
+// The console's whole title, in a buffer that grows until the title fits:
+// it is put back after the search, and must come back as it was.
+template <typename Char, typename Read>
+std::basic_string<Char> ReadWholeTitle(Read read) {
+  for (DWORD size = kTitleChars;; size *= 2) {
+    std::basic_string<Char> buffer(size, Char());
+    const DWORD length = read(&buffer[0], size);
+    if (length > 0 && length < size - 1) return buffer.substr(0, length);
+    if (length == 0 || size >= kMostTitleChars) return buffer.substr(0, buffer.find(Char()));
+  }
+}
+
 std::string ReadConsoleTitle() {
-  char buffer[kTitleChars] = {};
-  const DWORD length = GetConsoleTitleA(buffer, kTitleChars);
-  if (length > 0 && length < kTitleChars) return std::string(buffer, length);
-  return std::string(buffer, std::find(buffer, buffer + kTitleChars, '\0'));
+  return ReadWholeTitle<char>([](char* buffer, DWORD size) {
+    return GetConsoleTitleA(buffer, size);
+  });
 }
 
 // A title no other window carries: the local time to the second and our
@@ -51,11 +63,23 @@ HWND GetConsoleHwnd() {
   }
   // Older systems have no call for it: give the console a title nobody else
   // has, look for a window with it, and put the user's title back.
-  const std::string kept = ReadConsoleTitle();
+  // Where the wide title calls exist (NT 4.0) the title is kept exactly; the
+  // ANSI calls keep what the code page holds.
+  const OptionalCalls& calls = SystemCalls();
+  const bool wide = calls.GetTitleW && calls.SetTitleW;
+  std::wstring keptWide;
+  if (wide)
+    keptWide = ReadWholeTitle<wchar_t>([&](wchar_t* buffer, DWORD size) {
+      return calls.GetTitleW(buffer, size);
+    });
+  const std::string kept = wide ? std::string() : ReadConsoleTitle();
   const std::string unique = UniqueTitle();
   if (SetConsoleTitleA(unique.c_str())) {
     hConWnd = FindConsoleWindow(FromAnsi(unique));
-    SetConsoleTitleA(kept.c_str());
+    if (wide)
+      calls.SetTitleW(keptWide.c_str());
+    else
+      SetConsoleTitleA(kept.c_str());
   }
   return hConWnd;
 }

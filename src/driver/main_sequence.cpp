@@ -26,7 +26,7 @@ int RunCommandLine() {
   std::wstring text;
   std::wstring problem;
   if (!GetArgumentText(text, problem)) {
-    Con::WriteText(problem, true);
+    modFileIO::WriteWrapped(problem);
     return ExitBadCommandLine;
   }
   const CopyParams p = ParseCopyParams(SplitCommandLine(text, true));

@@ -1,16 +1,13 @@
 // The paths' check before any file is opened: CreateFileA takes ANSI bytes,
 // and a path that only converts to look-alike characters would name another
 // file (or split into two).
-#include "console/Con.h"
 #include "driver/modMain.h"
+#include "fileio/modFileIO.h"
 #include "platform/textconv.h"
 
 namespace modMain {
 
 namespace {
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // At least four upper-case hex digits, as code points are written.
 std::wstring Hex(uint32_t code) {
@@ -46,11 +43,10 @@ bool PathUsable(const std::wstring& path) {
   std::string ansi;
   if (PathToAnsi(path, ansi)) return true;
   const std::wstring culprit = FirstUnrepresentable(path);
-  Con::WriteText(L"The path \"" + path +
-                     L"\" has characters that the system's code page cannot represent exactly" +
-                     (culprit.empty() ? L"" : L" (" + culprit + L")") +
-                     L"; rename it or use a path without them.",
-                 true);
+  modFileIO::WriteWrapped(
+      L"The path \"" + path +
+      L"\" has characters that the system's code page cannot represent exactly" +
+      (culprit.empty() ? L"" : L" (" + culprit + L")") + L"; rename it or use a path without them.");
   return false;
 }
 

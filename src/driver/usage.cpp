@@ -4,6 +4,7 @@
 
 #include "console/Con.h"
 #include "driver/modMain.h"
+#include "fileio/format.h"
 #include "platform/platform.h"
 #include "platform/textconv.h"
 
@@ -26,7 +27,8 @@ std::wstring ProgramName() {
   if (slash != std::wstring::npos) name.erase(0, slash + 1);
   const size_t dot = name.find_last_of(L'.');
   if (dot != std::wstring::npos && dot > 0) name.erase(dot);
-  return name.empty() ? std::wstring(L"blkcopy") : name;
+  // A renamed program file is a name like any other: shown, never obeyed.
+  return name.empty() ? std::wstring(L"blkcopy") : modFileIO::Printable(name);
 }
 
 std::vector<std::wstring> UsageRows() {
@@ -47,7 +49,9 @@ void DrawBorder(wchar_t left, wchar_t right) {
 void DrawFramedUsage(const std::vector<std::wstring>& rows) {
   const int16_t col = Con::GetCursorCol();
   const int16_t row = Con::GetCursorRow();
-  for (int i = 0; i < 9; ++i) {
+  // The box's rows (a border, the texts, a border) and the prompt's.
+  const size_t blankRows = rows.size() + 3;
+  for (size_t i = 0; i < blankRows; ++i) {
     const int blanks = Con::GetWindowWidth() - 2;
     Con::WriteText(std::wstring(blanks > 0 ? blanks : 0, L' '), true);
   }

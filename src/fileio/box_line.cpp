@@ -20,10 +20,6 @@ const wchar_t BorderChars[3][3] = {
 };
 const int LabelWidth = 10;
 
-int16_t ToColumn(int column) {
-  return static_cast<int16_t>(std::clamp(column, -32768, 32767));
-}
-
 // "║ ", the label right-aligned in ten columns, ": ", then the value ending
 // four columns left of the window's edge. The columns between label and value
 // are blanked, so a shorter value never leaves digits of an older, longer one.
@@ -42,7 +38,7 @@ void DrawFieldLine(const std::wstring& label, const std::wstring& value, int32_t
   const int gap = valueColumn - Con::GetCursorCol() - TextColumns(labelPart);
   if (gap > 0) labelPart.append(static_cast<size_t>(gap), L' ');
   Con::WriteText(labelPart);
-  Con::SetCursorCol(ToColumn(valueColumn));
+  Con::SetCursorCol(ToCell(valueColumn));
   Con::SetForeColor(valueColour);
   Con::WriteText(shownValue + L" ");
   Con::SetForeColor(frameColour);

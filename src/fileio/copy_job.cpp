@@ -91,6 +91,7 @@ const DWORD LockOffsetLow = 0xFFFFFFFEu;
 const DWORD LockOffsetHigh = 0x7FFFFFFFu;
 HANDLE DestGuard = INVALID_HANDLE_VALUE;
 bool DestLocked = false;
+bool DestCreated = false;  // the guard's open made the file
 
 // Opens the guard without truncating anything, checks what it reached (the
 // path may have changed since the probe), and takes the lock. A file system
@@ -103,6 +104,7 @@ bool GuardDestination(const std::string& destPath) {
     ReportOpenFailure(false, GetLastError());
     return false;
   }
+  DestCreated = GetLastError() != ERROR_ALREADY_EXISTS;
   bool usable = DiskFileOrReport(DestGuard, false);
   if (usable) {
     DestLocked = FilePlatform.LockFile(DestGuard, LockOffsetLow, LockOffsetHigh, 1, 0) != FALSE;
@@ -149,7 +151,12 @@ HANDLE OpenDestination(HANDLE sourceFile, const std::string& sourceAnsi, const s
     FilePlatform.CloseHandle(destFile);
     destFile = INVALID_HANDLE_VALUE;
   }
-  if (destFile == INVALID_HANDLE_VALUE) ReleaseDestination();
+  if (destFile == INVALID_HANDLE_VALUE) {
+    ReleaseDestination();
+    // "Nothing was copied" leaves nothing behind either: not the empty file
+    // that only the guard's open made.
+    if (DestCreated) FilePlatform.DeleteFileA(destAnsi.c_str());
+  }
   return destFile;
 }
 
@@ -158,6 +165,7 @@ HANDLE OpenDestination(HANDLE sourceFile, const std::string& sourceAnsi, const s
 // destination was created or truncated.
 bool OpenJob(const std::wstring& source, const std::wstring& dest, DWORD disposition,
              HANDLE& sourceFile, HANDLE& destFile, CopyOutcome& refusal) {
+  SetCopyPaths(source, dest);  // the messages from here on may name either
   std::string sourceAnsi;
   if (DevicePathOrReport(source, true) || DevicePathOrReport(dest, false)) return false;
   if (!PathToAnsi(source, sourceAnsi)) {

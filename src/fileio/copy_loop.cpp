@@ -36,8 +36,6 @@ struct RunningCopy {
 };
 RunningCopy Copy;
 
-int16_t RowUnderBox() { return RowUnderProgress(); }
-
 bool NothingWrittenYet() { return Copy.TotalBytes == Copy.StartOffset; }
 
 void ProcessPendingMessages() {
@@ -49,12 +47,11 @@ void ProcessPendingMessages() {
 }
 
 void Refresh() {
-  RefreshProgress(Copy.BoxTopRow, Copy.BoxLeftCol, Copy.StartOffset, Copy.SourceSize,
-                  Copy.TotalBytes, Copy.StartTime);
+  RefreshProgress(Copy.StartOffset, Copy.SourceSize, Copy.TotalBytes, Copy.StartTime);
   Con::SetForeColor(Con::LightGreen);
   Copy.BlocksSinceRefresh = 0;
   ProcessPendingMessages();
-  Con::SetCursorRow(RowUnderBox());
+  Con::SetCursorRow(RowUnderProgress());
 }
 
 // Writes the buffer's first `size` bytes; what was written counts, and a
@@ -177,7 +174,7 @@ bool FlushDestination() {
 }
 
 CopyOutcome BreakEnding() {
-  Con::SetCursorRow(RowUnderBox());
+  Con::SetCursorRow(RowUnderProgress());
   Con::SetForeColor(Con::LightMagenta);
   EngineLine(L"[BREAK] User halt.");
   Con::SetForeColor(Con::LightGreen);

@@ -1,12 +1,14 @@
 // What the copy engine tells the user when something goes wrong.
 #include "fileio/copy_messages.h"
 #include "fileio/file_calls.h"
+#include "fileio/format.h"
 #include "fileio/modFileIO.h"
 #include "fileio/testing.h"
 
 #include <algorithm>
 
 #include "console/Con.h"
+#include "platform/names.h"
 #include "platform/textconv.h"
 
 namespace modFileIO {
@@ -20,7 +22,42 @@ const wchar_t* const ResumeAdvice = L"run the same command with /R to finish the
 
 std::wstring Number(int64_t value) { return std::to_wstring(value); }
 
-std::wstring ErrorText(DWORD error) { return L"system error " + Number(error); }
+// The codes a user can't look up by number alone carry their meaning.
+std::wstring ErrorText(DWORD error) {
+  const DWORD FileTooLarge = 223;  // ERROR_FILE_TOO_LARGE, EFBIG
+  std::wstring text = L"system error " + Number(error);
+  if (error == ERROR_INVALID_NAME)
+    text += L": the name holds a character that file names can't have, such as * ? < > | \" or a "
+            L"control character";
+  else if (error == ERROR_LOCK_VIOLATION)
+    text += L": another program has locked a part of the file";
+  else if (error == FileTooLarge)
+    text += L": the file would be larger than its file system allows";
+  return text;
+}
+
+// True when the file at `path` carries the hidden or system attribute:
+// Windows refuses to replace such a file (CREATE_ALWAYS) with error 5.
+bool HiddenOrSystem(const std::wstring& path) {
+  std::string ansi;
+  if (path.empty() || !PathToAnsi(path, ansi)) return false;
+  const DWORD attributes = FilePlatform.GetFileAttributesA(ansi.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
+// A name that the system takes for a device on Windows, in any folder and
+// with any extension: CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9.
+bool IsDosDeviceName(const std::wstring& path) {
+  std::wstring name = path.substr(path.find_last_of(L"\\/:") + 1);
+  name = name.substr(0, name.find(L'.'));
+  while (!name.empty() && name.back() == L' ') name.pop_back();
+  for (wchar_t& c : name)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") return true;
+  return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
+         name[3] >= L'1' && name[3] <= L'9';
+}
 
 bool DiskFull(DWORD error) {
   const DWORD HandleDiskFull = 39;       // ERROR_HANDLE_DISK_FULL
@@ -35,7 +72,13 @@ std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int
   const int64_t known = DiskSectorBytes(path);
   const int64_t sector = known > 0 ? known : SmallestSectorBytes;
   std::wstring text = L"The system refused to " + what + L" (error 87): ";
-  if (startOffset % sector != 0)
+  // Sectors are at most 4096 bytes: a block of whole 4096-byte sectors is
+  // never the one refused, whatever size the disk's folder reports (a
+  // device's own sectors may be larger than those of the folder it is in).
+  const int64_t Largest = 4096;
+  const bool offsetSuspect = startOffset % sector != 0 ||
+                             (startOffset % Largest != 0 && blockBytes % Largest == 0);
+  if (offsetSuspect)
     return text + L"the resume offset, " + Number(startOffset) +
            L" bytes, is not a whole number of the disk's sectors. Run the command without /R "
            L"to copy the whole file again.";
@@ -44,13 +87,15 @@ std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int
            L" bytes, is not a whole number of the disk's sectors, which are " + Number(sector) +
            L" bytes. The block must be a multiple of " + Number(sector) +
            L" bytes: use a block size such as 64K or 1M, and run the command again.";
-  if (blockBytes % sector != 0)
+  if (blockBytes % sector != 0 || startOffset == 0)
     text += L"the block size, " + Number(blockBytes) +
-            L" bytes, is not a whole number of the disk's sectors.";
+            L" bytes, is not a whole number of the disk's sectors, which can be up to 4096 bytes.";
   else
     text += L"the block size (" + Number(blockBytes) + L" bytes) or the resume offset (" +
-            Number(startOffset) + L" bytes) is not a whole number of the disk's sectors.";
-  return text + L" Use a block size in K or M, such as 64K, and run the command again.";
+            Number(startOffset) + L" bytes) is not a whole number of the disk's sectors, which "
+            L"can be up to 4096 bytes.";
+  return text + L" Use a block size that is a multiple of 4096 bytes, such as 64K or 1M, and run "
+                L"the command again.";
 }
 
 // The root GetDiskFreeSpaceA asks about: a drive's or a share's root, else the
@@ -98,9 +143,12 @@ const size_t NarrowestWrap = 20;
 // On a console a long line is broken at the last space that fits the window,
 // so that the console's own wrap never cuts a word; the last column is left
 // free, as the boxes leave it. A file or a pipe (width 1) gets the line whole.
+// Messages carry the user's paths and arguments: their control characters
+// are shown as "?", so that no name can move the cursor, clear the screen or
+// retitle the terminal of whoever reads the output, now or from a log later.
 void WriteWrapped(const std::wstring& text) {
   const size_t room = static_cast<size_t>(std::max<int>(Con::GetWindowWidth(), 1)) - 1;
-  std::wstring rest = text;
+  std::wstring rest = Printable(text);
   while (room >= NarrowestWrap && rest.size() > room) {
     const size_t space = rest.rfind(L' ', room);
     const bool word = space != std::wstring::npos && space > 0;
@@ -148,12 +196,25 @@ void ReportOpenFailure(bool isSource, DWORD error) {
   std::wstring why;
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
-      why = L"The " + which + L" file does not exist. Check the path";
+      if (!isSource && IsDosDeviceName(DestPath))
+        why = L"The destination names a device (such as PRN or LPT1) that the system could not "
+              L"open, not a file. Give a file or a disk as the destination";
+      else
+        why = L"The " + which + L" file does not exist. Check the path";
+      break;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      why = L"The system has no file handle left for the " + which + L" (" + ErrorText(error) +
+            L": too many open files). Close other programs, or raise the limit of open files";
       break;
     case ERROR_PATH_NOT_FOUND:
       why = L"A folder in the " + which + L" path does not exist. Check the path";
       break;
     case ERROR_ACCESS_DENIED:
+      if (!isSource && HiddenOrSystem(DestPath)) {
+        why = L"The destination is a hidden or system file, which the system does not replace. "
+              L"Clear those attributes (attrib -h -s and the path), or give another path";
+        break;
+      }
       why = isSource ? L"The source is a folder, or you have no right to read it. Check the path"
                      : L"The destination is a folder or a read-only file, or you have no right "
                        L"to write there. Check the path and the file's permissions";
@@ -238,6 +299,17 @@ void ReportShortRead(DWORD got, DWORD blockBytes, int64_t totalBytes, int64_t so
              ResumeAdvice);
 }
 
+void ReportCheckReadFailure(DWORD error, int32_t blockBytes, int64_t startOffset) {
+  EngineLine(L"ReadFile returned 0??");
+  if (error == ERROR_INVALID_PARAMETER) {
+    EngineLine(SectorExplanation(L"read the source", blockBytes, startOffset, SourcePath));
+    return;
+  }
+  EngineLine(L"Reading the source to check that the destination is a partial copy of it failed "
+             L"with " + ErrorText(error) +
+             L"; nothing was copied. Check the source, then run the same command again.");
+}
+
 void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blockBytes,
                         int64_t startOffset, int64_t totalBytes) {
   EngineLine(std::wstring(buffered ? L"buffered " : L"") +
@@ -261,7 +333,8 @@ void ReportWriteFailure(bool buffered, DWORD error, bool firstWrite, int32_t blo
 }
 
 void ReportBreak(int64_t totalBytes) {
-  EngineLine(L"The destination holds the first " + Number(totalBytes) +
+  EngineLine(L"The destination holds the first " +
+             FormatGrouped(totalBytes, UserSeparators().Thousands) +
              L" bytes of the source, in whole blocks. The same command with /R continues the "
              L"copy from there.");
 }
@@ -313,10 +386,9 @@ void ReportNotADiskFile(bool isSource, DWORD type) {
   EngineLine(L"The " + which + L" is not a file or a disk");
   std::wstring what;
   if (type == FILE_TYPE_PIPE)
-    what = L"It is a pipe, a FIFO or a socket";
+    what = PipeExamples();
   else if (type == FILE_TYPE_CHAR)
-    what = L"It is a character device or a console (such as /dev/null, /dev/zero, a terminal, "
-           L"NUL or CON), or a file the system makes up as it is read (such as those in /proc)";
+    what = CharacterDeviceExamples();
   else
     what = L"It is of a kind the system does not name (type " + Number(type) + L")";
   if (isSource)

@@ -36,6 +36,8 @@ void ReportSeekFailure(DWORD error, int64_t offset);
 void ReportBadBlockSize(int32_t blockBytes);
 // The block buffer could not be allocated.
 void ReportBufferFailure(int32_t blockBytes, DWORD error);
+// A failed read of the source by /R's check, before anything was written.
+void ReportCheckReadFailure(DWORD error, int32_t blockBytes, int64_t startOffset);
 // "ReadFile returned 0??" and what the error means. `firstRead` is true when
 // nothing was read yet in this run, when error 87 points at the sector rule.
 void ReportReadFailure(DWORD error, bool firstRead, int32_t blockBytes, int64_t startOffset,

@@ -10,7 +10,7 @@ FileCalls RealFileCalls() {
                    GetFileSize, FlushFileBuffers,  GetFileType,  GetFileInformationByHandle,
                    GetFileTime, SetFileTime,       LockFile,     UnlockFile,
                    CloseHandle, GetDiskFreeSpaceA, VirtualAlloc, VirtualFree,
-                   DeviceIoControl};
+                   DeviceIoControl, GetFileAttributesA, DeleteFileA};
 }
 
 FileCalls FilePlatform = RealFileCalls();

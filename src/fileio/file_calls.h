@@ -37,6 +37,8 @@ struct FileCalls {
   BOOL(WINAPI* VirtualFree)(LPVOID address, SIZE_T size, DWORD type);
   BOOL(WINAPI* DeviceIoControl)(HANDLE file, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
                                 DWORD outSize, LPDWORD returned, LPOVERLAPPED overlapped);
+  DWORD(WINAPI* GetFileAttributesA)(LPCSTR name);
+  BOOL(WINAPI* DeleteFileA)(LPCSTR name);
 };
 
 // The calls in use: the platform's own unless a test replaced them.

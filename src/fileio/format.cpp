@@ -38,8 +38,6 @@ uint64_t Magnitude(int64_t value) {
   return value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
 }
 
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 }  // namespace
 
 LocaleSeparators UserSeparators() {
@@ -101,6 +99,8 @@ std::wstring FormatRemaining(int32_t seconds) {
   return FormatTwoDigits(seconds / 3600) + L":" + FormatTwoDigits(seconds % 3600 / 60) + L":" +
          FormatTwoDigits(seconds % 60);
 }
+
+int16_t ToCell(int position) { return static_cast<int16_t>(std::clamp(position, -32768, 32767)); }
 
 std::wstring Printable(const std::wstring& text) {
   std::wstring shown = text;

@@ -52,6 +52,8 @@ SYSTEMTIME AddSeconds(const SYSTEMTIME& time, int64_t seconds);
 
 // ---- Text on the screen -------------------------------------------------------
 
+// A row or column as the console's 16-bit coordinate, held at its limits.
+int16_t ToCell(int position);
 // The text with control characters (C0, DEL, C1) shown as '?', so a name can
 // never move the cursor or reach the terminal as a command.
 std::wstring Printable(const std::wstring& text);

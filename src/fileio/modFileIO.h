@@ -65,9 +65,10 @@ void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& val
 void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
                    const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
                    const SYSTEMTIME& startTime);
-// Rewrites the changing fields (size, percentage, times, rate).
-void RefreshProgress(int16_t boxTopRow, int16_t boxLeftCol, int64_t startOffset,
-                     int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime);
+// Rewrites the changing fields (size, percentage, times, rate) where the
+// paint put them, or moved them since.
+void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
+                     const SYSTEMTIME& startTime);
 // The row under what the progress shows (the box, or the last plain line): a
 // clean line, where the cursor goes after each refresh and before an ending.
 int16_t RowUnderProgress();

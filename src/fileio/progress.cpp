@@ -103,11 +103,9 @@ struct Figures {
   std::wstring EndTime;  // empty while there is no rate
 };
 
-int16_t ToRow(int row) { return static_cast<int16_t>(std::clamp(row, -32768, 32767)); }
-
 void DrawRow(int top, int index, const std::wstring& value) {
   const BoxRow& row = Rows[index];
-  DrawBoxLine(ToRow(top + index), row.Label, value, row.LabelColour, row.ValueColour,
+  DrawBoxLine(ToCell(top + index), row.Label, value, row.LabelColour, row.ValueColour,
               Con::LightGreen, row.Kind);
 }
 
@@ -126,7 +124,7 @@ std::wstring FittedPath(const std::wstring& path) {
 // border will stand, and returns how far the buffer scrolled meanwhile (0, or
 // negative when the rows reached past the buffer's last row).
 int BlankRows(int top, int firstColumn) {
-  Con::SetCursorRow(ToRow(top));
+  Con::SetCursorRow(ToCell(top));
   Con::SetCursorCol(static_cast<int16_t>(firstColumn));
   for (int i = 0; i < BoxRows; ++i) {
     const int count = Con::GetWindowWidth() - 1 - (i == 0 ? firstColumn : 0);
@@ -146,7 +144,7 @@ void PaintBox(int top, int firstColumn) {
   View.Under = View.Top + BoxRows;
   const LocaleSeparators seps = UserSeparators();
   Con::SetCursorCol(static_cast<int16_t>(firstColumn));
-  Con::SetCursorRow(ToRow(View.Top));
+  Con::SetCursorRow(ToCell(View.Top));
   const std::wstring values[BoxRows] = {
       L"", FittedPath(View.Painted.SourcePath), Bytes(View.Painted.StartOffset, seps),
       Bytes(View.Painted.SourceSize, seps), L"", FittedPath(View.Painted.DestPath), L"", L"",
@@ -167,7 +165,7 @@ void StartLines() {
 // terminal's own cursor stands there too, not where the last field ended.
 void RestUnderBox() {
   Con::SetCursorCol(0);
-  Con::SetCursorRow(ToRow(View.Under - 1));
+  Con::SetCursorRow(ToCell(View.Under - 1));
   Con::WriteText(L"", true);
 }
 
@@ -192,7 +190,7 @@ bool InPlace() {
   if (View.Mode == Shown::Box && tick - View.DisplacedTick < SettleTime) return false;
   View.Displaced = false;
   Con::SetCursorCol(0);
-  Con::SetCursorRow(ToRow(View.Under));
+  Con::SetCursorRow(ToCell(View.Under));
   if (View.Mode == Shown::Box && BoxFits())
     PaintBox(View.Under, 0);
   else
@@ -201,7 +199,7 @@ bool InPlace() {
 }
 
 // Updates the kept texts and works out this refresh's figures.
-Figures Measure(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
+Figures TakeFigures(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
                 const SYSTEMTIME& startTime) {
   const LocaleSeparators seps = UserSeparators();
   Figures figures;
@@ -228,7 +226,7 @@ Figures Measure(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
 // the box painted them.
 void RedrawFields(int top, int64_t sourceSize, const Figures& figures) {
   Con::SetCursorCol(0);
-  Con::SetCursorRow(ToRow(top));
+  Con::SetCursorRow(ToCell(top));
   DrawRow(top, TargetSizeRow, figures.Total + L" bytes");
   if (sourceSize > 0) DrawRow(top, PercentRow, View.PercentText);
   if (figures.Elapsed.empty()) return;
@@ -259,12 +257,30 @@ void WritePlainLine(int64_t sourceSize, const Figures& figures) {
     View.LastPlainLength = std::max(columns, View.LastPlainLength);
     if (View.LineShown) {
       Con::SetCursorCol(0);
-      Con::SetCursorRow(ToRow(View.Top));
+      Con::SetCursorRow(ToCell(View.Top));
     }
   }
   Con::WriteText(line, true);
   View.LineShown = true;
   if (View.Mode == Shown::Lines) View.Under = Con::GetCursorRow();
+}
+
+// The refresh proper. Its first query of the screen sees any resize; the
+// rest of each row's moves and colours follow from it.
+void Redraw(int64_t sourceSize, const Figures& figures) {
+  if (View.Mode != Shown::Nothing && !InPlace()) return;
+  if (View.Mode == Shown::Box && BoxFits()) {
+    RedrawFields(View.Top, sourceSize, figures);
+    RestUnderBox();
+    return;
+  }
+  if (View.Mode == Shown::Box) {
+    // The window no longer holds the box: lines from under it on.
+    Con::SetCursorCol(0);
+    Con::SetCursorRow(ToCell(View.Under));
+    StartLines();
+  }
+  WritePlainLine(sourceSize, figures);
 }
 
 }  // namespace
@@ -289,24 +305,16 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   Con::SetForeColor(Con::LightGreen);
 }
 
-void RefreshProgress(int16_t /*boxTopRow*/, int16_t /*boxLeftCol*/, int64_t startOffset,
-                     int64_t sourceSize, int64_t totalBytes, const SYSTEMTIME& startTime) {
-  const Figures figures = Measure(startOffset, sourceSize, totalBytes, startTime);
-  if (View.Mode != Shown::Nothing && !InPlace()) return;
-  if (View.Mode == Shown::Box && BoxFits()) {
-    RedrawFields(View.Top, sourceSize, figures);
-    RestUnderBox();
-    return;
-  }
-  if (View.Mode == Shown::Box) {
-    // The window no longer holds the box: lines from under it on.
-    Con::SetCursorCol(0);
-    Con::SetCursorRow(ToRow(View.Under));
-    StartLines();
-  }
-  WritePlainLine(sourceSize, figures);
+
+
+void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
+                     const SYSTEMTIME& startTime) {
+  const Figures figures = TakeFigures(startOffset, sourceSize, totalBytes, startTime);
+  Con::HoldScreen(true);
+  Redraw(sourceSize, figures);
+  Con::HoldScreen(false);
 }
 
-int16_t RowUnderProgress() { return ToRow(View.Under); }
+int16_t RowUnderProgress() { return ToCell(View.Under); }
 
 }  // namespace modFileIO

@@ -46,7 +46,7 @@ Comparison ReadSourceWindow(HANDLE source, void* buffer, DWORD size, int64_t sta
   }
   DWORD got = 0;
   if (!FilePlatform.ReadFile(source, buffer, size, &got, nullptr)) {
-    ReportReadFailure(GetLastError(), true, BufferBytes, startOffset, startOffset);
+    ReportCheckReadFailure(GetLastError(), BufferBytes, startOffset);
     return Unreadable;
   }
   return got == size ? Same : Different;

@@ -44,6 +44,10 @@ struct OptionalCalls {
   // Null on the 95/98/Me family too, whose W entry points are stubs: there
   // the ANSI command line is the one the program was given.
   LPWSTR(WINAPI* CommandLineW)(void);                             // NT 3.1
+  // The console title as wide text, on the NT family only (95/98/Me stubs
+  // fail); none on POSIX, which never searches for its window by title.
+  DWORD(WINAPI* GetTitleW)(LPWSTR, DWORD);                        // NT 3.1
+  BOOL(WINAPI* SetTitleW)(LPCWSTR);                               // NT 3.1
 };
 OptionalCalls& SystemCalls();
 

@@ -29,6 +29,10 @@ struct TextCalls {
 };
 TextCalls& TextPlatform();
 
+// The halves of a UTF-16 surrogate pair (wchar_t is UTF-16 on Windows).
+inline bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+inline bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 // Display conversions to and from the ANSI code page.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& bytes);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/Con.h"
+#include "console/ConOutputCalls.h"
 #include "console/ConState.h"
 #include "support/con_output_rig.h"
 
@@ -44,6 +45,7 @@ bool OpenSystemConsole() {
   System.savedErr = Con::hConErr;
   System.savedAttribute = info.wAttributes;
   Con::hConOut = Con::hConErr = System.console;
+  Con::ForgetTargetModes();
   Con::WriteText(L"", true);
   return true;
 }
@@ -53,6 +55,7 @@ void CloseSystemConsole() {
   Con::WriteText(L"", true);
   Con::hConOut = System.savedOut;
   Con::hConErr = System.savedErr;
+  Con::ForgetTargetModes();
   CloseHandle(System.console);
 }
 

@@ -403,11 +403,14 @@ break_and_resume_case() {
   check "no summary after a break" test "$(row_of "Total bytes:")" -lt 0
   check_colours_back
   copied=$(stat -c %s "$case_dir/data/dst.img" 2>/dev/null || echo 0)
+  # Grouped by three, as every count the program shows.
+  local shown
+  shown=$(sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$copied")
   # The advice, wrapped at a word boundary: the pane is narrower than the line.
   local advice
   advice=$(screen | sed -n "$(($(row_of "[BREAK] User halt.") + 2)),+1p" | tr '\n' ' ')
   expect_eq "the advice under the break line" \
-    "The destination holds the first $copied bytes of the source, in whole blocks. The same command with /R continues the copy from there. " \
+    "The destination holds the first $shown bytes of the source, in whole blocks. The same command with /R continues the copy from there. " \
     "$advice"
   check "the break came during the copy ($copied of $size bytes)" test "$copied" -gt 0 -a "$copied" -lt "$size"
   check "whole blocks written before the break" test $((copied % 8192)) -eq 0
@@ -473,6 +476,26 @@ names_case() {
     expect_eq "destination line" "$dest written" "$(row_text $((top + 17)))"
   fi
   check "the destination is byte-identical" cmp -s "$case_dir/data/$source" "$case_dir/data/$dest"
+  end_case
+}
+
+# TERM=dumb: a plain stream, as ninja and most tools take it. What reaches
+# the terminal (tmux's pipe-pane of the pane's output) holds no escape
+# sequence at all: no colour, cursor move or title.
+dumb_terminal_case() {
+  begin_case dumb-terminal
+  random_file "$case_dir/data/src.img" $((3 * 1024 * 1024 + 77))
+  open_pane
+  tm pipe-pane -o "cat >$(quote "$case_dir/raw")"
+  prefix=(env TERM=dumb)
+  start_program src.img dst.img 64K
+  finish_program
+  prefix=()
+  tm pipe-pane
+  expect_eq "exit code" 0 "$exit_code"
+  check "the completion line" eval 'screen | grep -qx "File copy completed!"'
+  check "no escape sequence reached the terminal" eval "! grep -q \$'\\x1b' $(quote "$case_dir/raw")"
+  check "the destination is byte-identical" cmp -s "$case_dir/data/src.img" "$case_dir/data/dst.img"
   end_case
 }
 
@@ -616,6 +639,7 @@ if ! $windows; then
   wanted resize && resize_case
   wanted stop-continue && stop_continue_case
   wanted wide-names && wide_names_case
+  wanted dumb-terminal && dumb_terminal_case
   wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'
   wanted latin-1 && charset_case latin-1 de_DE.ISO-8859-1 ISO8859-1 "+- Source -" "1.234.567"
 fi

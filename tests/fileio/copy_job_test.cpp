@@ -71,6 +71,49 @@ TEST_F(CopyJob, FilesThatCannotBeOpenedStopBeforeAnythingChanges) {
   EXPECT_TRUE(std::filesystem::remove(Path("source")));
 }
 
+// Opens what exists, as the platform does; refuses to create anything, as
+// Windows refuses a destination for the reason in Refusal.
+DWORD Refusal = 0;
+HANDLE WINAPI RefusingCreate(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE templateFile) {
+  if (disposition == OPEN_EXISTING)
+    return CreateFileA(name, access, share, security, disposition, flags, templateFile);
+  SetLastError(Refusal);
+  return INVALID_HANDLE_VALUE;
+}
+DWORD WINAPI HiddenAttributes(LPCSTR) { return FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE; }
+
+// What the system says when it refuses a destination, in its own words, with
+// the calls answering as Windows does (Wine lets a hidden file be replaced,
+// and PRN is no device on Linux).
+TEST_F(CopyJob, ARefusedDestinationIsExplainedInTheSystemsTerms) {
+  WriteBytes(Path("source"), Pattern(Block, 3));
+  const FileCalls real = FilePlatform;
+  FilePlatform.CreateFileA = &RefusingCreate;
+  FilePlatform.GetFileAttributesA = &HiddenAttributes;
+  struct Case {
+    DWORD error;
+    const char* dest;
+    const wchar_t* why;
+  };
+  const Case refusals[] = {
+      {ERROR_ACCESS_DENIED, "hidden.bin", L"The destination is a hidden or system file"},
+      {ERROR_FILE_NOT_FOUND, "LPT1", L"The destination names a device (such as PRN or LPT1)"},
+      {ERROR_FILE_NOT_FOUND, "prn.txt", L"The destination names a device (such as PRN or LPT1)"},
+      {ERROR_TOO_MANY_OPEN_FILES, "dest", L"The system has no file handle left for the destination"},
+      {ERROR_INVALID_NAME, "dest", L"(system error 123: the name holds a character that file"},
+  };
+  for (const Case& r : refusals) {
+    SCOPED_TRACE(r.dest);
+    CapturedLines().clear();
+    Refusal = r.error;
+    EXPECT_EQ(StartCopy(W(Path("source")), W(Path(r.dest))), CopyNotStarted);
+    EXPECT_EQ(CapturedLines().size(), 2u) << AllLines();
+    EXPECT_NE(AllLines().find(r.why), std::wstring::npos) << AllLines();
+  }
+  FilePlatform = real;
+}
+
 TEST_F(CopyJob, ACopyOntoItselfUnderAnotherSpellingLeavesTheFileAlone) {
   std::filesystem::create_directories(Path("sub"));
   const std::string bytes = Pattern(2 * Block + 5, 8);

@@ -46,7 +46,7 @@ TEST_F(FaultRules, FaultRulesCountCallsAndFailWithTheirError) {
 TEST_F(FaultRules, AnUnreadableFaultListArmsNothing) {
   std::string problem;
   for (const char* bad : {"WriteFile:after", "WriteFile:after=x", ":error=5", "ReadFile:when=3",
-                          "ReadFile,,WriteFile"}) {
+                          "ReadFile,,WriteFile", "ReadFileA", "CopyFileA:error=5"}) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(FileFaults::SetFaults(bad, &problem));
     EXPECT_FALSE(problem.empty());

@@ -92,7 +92,7 @@ class ProgressScreen : public ::testing::Test {
   void Refresh(int64_t total, int64_t seconds) {
     ClockNow = AddSeconds(Start, seconds);
     TickNow = StartTick + static_cast<DWORD>(seconds * 1000);
-    RefreshProgress(Top, Left, Offset, Size, total, Start);
+    RefreshProgress(Offset, Size, total, Start);
     Con::SetForeColor(10);
     Con::SetCursorRow(RowUnderProgress());
   }

@@ -20,6 +20,13 @@ uint64_t KillSeed() {
   return chosen ? std::strtoull(chosen, nullptr, 10) : std::random_device{}();
 }
 
+// A byte count as the program shows it: digits grouped by three with ",".
+std::string Grouped(int64_t count) {
+  std::string digits = std::to_string(count);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+  return digits;
+}
+
 class StopAndResume : public ProgramTest {
  protected:
   void SetUp() override {
@@ -41,7 +48,7 @@ class StopAndResume : public ProgramTest {
     } else {
       EXPECT_EQ(outcome, 4) << output;
       EXPECT_NE(output.find("[BREAK] User halt.\nThe destination holds the first " +
-                            std::to_string(SizeOf(Path("dest"))) +
+                            Grouped(SizeOf(Path("dest"))) +
                             " bytes of the source, in whole blocks. The same command with /R "
                             "continues the copy from there.\n"),
                 std::string::npos)
@@ -57,8 +64,7 @@ class StopAndResume : public ProgramTest {
     return outcome;
   }
 
-  // /R until the copy completes; each run must either complete or fail to
-  // start for a reason it states (it never may).
+  // One /R after the stops: it must complete the copy, byte-identical.
   void ResumeToTheEnd(const std::string& block) {
     const int outcome = RunProgram(CopyArgs(Path("dest"), block, true));
     EXPECT_EQ(outcome, 0) << Output();

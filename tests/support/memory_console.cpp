@@ -1,5 +1,6 @@
 // The in-memory console of the tests: the same screen processing as the
 // terminal, with cells kept in memory instead of sent.
+#include "console/ConOutputCalls.h"
 #include "support/memory_console.h"
 
 #include "support/memory_console_state.h"
@@ -38,6 +39,7 @@ MemoryConsole::MemoryConsole(SHORT columns, SHORT rows) : state_(new State) {
 MemoryConsole::~MemoryConsole() { Unbind(); }
 
 void MemoryConsole::Bind() {
+  Con::ForgetTargetModes();  // its handles are new to Con, whatever their values
   state_->seat->Bind(true);
   state_->bound = true;
 }
@@ -45,6 +47,7 @@ void MemoryConsole::Bind() {
 void MemoryConsole::Unbind() {
   if (state_->bound) state_->seat->Bind(false);
   state_->bound = false;
+  Con::ForgetTargetModes();
 }
 
 HANDLE MemoryConsole::Input() const { return state_->seat->Handle(STD_INPUT_HANDLE); }

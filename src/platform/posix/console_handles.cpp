@@ -1,5 +1,6 @@
 // The standard handles of the process and the terminal's console session.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <atomic>
 #include <memory>
@@ -102,6 +103,15 @@ namespace {
 
 bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
 
+// A terminal that can show a screen: colours, cursor moves, a title. A dumb
+// terminal (TERM=dumb: an editor's shell buffer, a build log's pager) is a
+// plain stream, as ninja and most tools take it: its output gets what a file
+// gets, plain lines and no escape sequences.
+bool IsScreenTerminal(int fd) {
+  const char* term = std::getenv("TERM");
+  return IsTerminal(fd) && !(term && std::strcmp(term, "dumb") == 0);
+}
+
 bool SameTerminal(int a, int b) {
   struct stat first {};
   struct stat second {};
@@ -130,11 +140,11 @@ std::string PrintableTitle(const std::string& title) {
 class TerminalSession : public ConsoleSession {
  public:
   TerminalSession() {
-    if (IsTerminal(1)) outScreen_ = std::make_unique<TerminalScreen>(1);
+    if (IsScreenTerminal(1)) outScreen_ = std::make_unique<TerminalScreen>(1);
     TerminalScreen* errScreen = nullptr;
-    if (IsTerminal(2) && outScreen_ && SameTerminal(1, 2)) {
+    if (IsScreenTerminal(2) && outScreen_ && SameTerminal(1, 2)) {
       errScreen = outScreen_.get();
-    } else if (IsTerminal(2)) {
+    } else if (IsScreenTerminal(2)) {
       errScreen_ = std::make_unique<TerminalScreen>(2);
       errScreen = errScreen_.get();
     }

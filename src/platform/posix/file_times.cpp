@@ -13,6 +13,8 @@ namespace {
 const int64_t SecondsFrom1601To1970 = 11644473600LL;
 const int64_t TicksPerSecond = 10000000LL;
 
+}  // namespace
+
 void ToFileTime(const struct timespec& time, FILETIME* target) {
   if (!target) return;
   const uint64_t ticks = static_cast<uint64_t>(
@@ -21,6 +23,8 @@ void ToFileTime(const struct timespec& time, FILETIME* target) {
   target->dwLowDateTime = static_cast<DWORD>(ticks);
   target->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
 }
+
+namespace {
 
 // Null leaves the time as it is, as it does on Windows.
 struct timespec FromFileTime(const FILETIME* time) {

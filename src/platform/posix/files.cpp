@@ -19,10 +19,7 @@
 
 namespace {
 
-// Windows' alignment rule for unbuffered handles is whole sectors. Where the
-// kernel does the direct I/O it applies the device's own rule; where we fall
-// back to the cache we apply SmallestSectorBytes, so a copy fails or succeeds
-// the same way on every file system.
+// A move to before the start of the file.
 constexpr DWORD ErrorNegativeSeek = 131;  // ERROR_NEGATIVE_SEEK
 constexpr DWORD PageBytes = 4096;
 
@@ -41,7 +38,11 @@ int64_t ProcessFileSizeLimit() {
 
 namespace {
 
-// A file opened by CreateFileA.
+// A file opened by CreateFileA. Windows' alignment rule for unbuffered
+// handles is whole sectors. Where the kernel does the direct I/O it applies
+// the device's own rule; where we fall back to the cache we apply
+// SmallestSectorBytes, so a copy fails or succeeds the same way on every file
+// system.
 struct FileHandle : PosixHandle {
   FileHandle(int descriptor, bool canRead, bool canWrite, bool noBuffering)
       : PosixHandle(descriptor), readable(canRead), writable(canWrite), unbuffered(noBuffering) {}
@@ -228,16 +229,6 @@ bool TryDirect(int fd) {
   return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_DIRECT) == 0;
 }
 
-int64_t FileTimeFrom(const struct timespec& time) {
-  const int64_t secondsFrom1601 = 11644473600LL;
-  return (static_cast<int64_t>(time.tv_sec) + secondsFrom1601) * 10000000LL + time.tv_nsec / 100;
-}
-
-void SetFileTime(FILETIME& target, const struct timespec& time) {
-  const uint64_t ticks = static_cast<uint64_t>(FileTimeFrom(time));
-  target.dwLowDateTime = static_cast<DWORD>(ticks);
-  target.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-}
 
 // A file's size, and a block device's: st_size of a device node is 0, while
 // Windows measures a disk by its capacity.
@@ -447,9 +438,9 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
   int64_t measured = 0;
   if (S_ISBLK(info.st_mode) && DescriptorSize(object->fd, measured)) info.st_size = measured;
   lpInfo->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-  SetFileTime(lpInfo->ftCreationTime, info.st_ctim);  // no creation time here: the change time
-  SetFileTime(lpInfo->ftLastAccessTime, info.st_atim);
-  SetFileTime(lpInfo->ftLastWriteTime, info.st_mtim);
+  ToFileTime(info.st_ctim, &lpInfo->ftCreationTime);  // no creation time here: the change time
+  ToFileTime(info.st_atim, &lpInfo->ftLastAccessTime);
+  ToFileTime(info.st_mtim, &lpInfo->ftLastWriteTime);
   // Device and inode number together name one file, as Windows' volume serial
   // number and file index do.
   const uint64_t device = static_cast<uint64_t>(info.st_dev);

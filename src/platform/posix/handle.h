@@ -32,3 +32,6 @@ inline HANDLE ToHandle(PosixHandle* object) { return static_cast<HANDLE>(object)
 // ENOSPC 112 ...), and SetLastError of it.
 DWORD Win32ErrorFromErrno(int error);
 void SetLastErrorFromErrno(int error);
+
+// A time as FILETIME counts it: 100 ns ticks since 1601; null: nothing.
+void ToFileTime(const struct timespec& time, FILETIME* target);

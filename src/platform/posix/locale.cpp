@@ -11,10 +11,6 @@
 
 #include "platform/platform.h"
 
-// winerror.h's code for an information type the call doesn't know.
-#ifndef ERROR_INVALID_FLAGS
-#define ERROR_INVALID_FLAGS 1004L
-#endif
 namespace {
 
 // The system's default locale: one user per POSIX environment, so the same.

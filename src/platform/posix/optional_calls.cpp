@@ -6,6 +6,7 @@ OptionalCalls& SystemCalls() {
                                 &SetCurrentConsoleFontEx,  &CreateToolhelp32Snapshot,
                                 &Process32First,           &Process32Next,
                                 &GetModuleFileNameExA,     &GetProcessImageFileNameA,
-                                &QueryDosDeviceA,          &GetCommandLineW};
+                                &QueryDosDeviceA,          &GetCommandLineW,
+                                nullptr,                   nullptr};
   return calls;
 }

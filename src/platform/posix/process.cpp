@@ -37,9 +37,14 @@ struct ProcessHandle : PosixHandle {
   pid_t pid;
 };
 
-// A process list taken at one moment, walked with Process32First/Next.
+// A process list taken at one moment, walked with Process32First/Next. The
+// ids are listed at once; each record is read when the walk reaches it, so a
+// walk that stops early (the program's own record, then its parent's, which
+// come first) reads two, not every process's. Records read stay as read.
 struct SnapshotHandle : PosixHandle {
-  std::vector<PROCESSENTRY32> entries;
+  std::vector<pid_t> ids;
+  std::vector<PROCESSENTRY32> entries;  // the records read so far, in order
+  size_t listed = 0;                    // ids looked at so far
   size_t next = 0;
 };
 
@@ -129,6 +134,11 @@ BOOL NextEntry(HANDLE snapshot, LPPROCESSENTRY32 entry, bool fromStart) {
     return FALSE;
   }
   if (fromStart) list->next = 0;
+  // A process that ended before the walk reached it is simply not listed.
+  while (list->next >= list->entries.size() && list->listed < list->ids.size()) {
+    PROCESSENTRY32 read;
+    if (ReadProcessEntry(list->ids[list->listed++], read)) list->entries.push_back(read);
+  }
   if (list->next >= list->entries.size()) {
     SetLastError(kNoMoreFiles);
     return FALSE;
@@ -214,15 +224,13 @@ HANDLE WINAPI CreateToolhelp32Snapshot(DWORD dwFlags, DWORD) {
     return INVALID_HANDLE_VALUE;
   }
   SnapshotHandle* snapshot = new SnapshotHandle();
+  if (dwFlags & TH32CS_SNAPPROCESS) snapshot->ids = {::getpid(), ::getppid()};
   while (dwFlags & TH32CS_SNAPPROCESS) {
     const dirent* item = ::readdir(proc);
     if (!item) break;
     pid_t pid = 0;
-    PROCESSENTRY32 entry;
-    // A process that ended while we looked is simply not in the list.
-    if (IsProcessId(item->d_name, pid) && ReadProcessEntry(pid, entry)) {
-      snapshot->entries.push_back(entry);
-    }
+    if (IsProcessId(item->d_name, pid) && pid != snapshot->ids[0] && pid != snapshot->ids[1])
+      snapshot->ids.push_back(pid);
   }
   ::closedir(proc);
   return ToHandle(snapshot);

@@ -31,7 +31,11 @@ OptionalCalls BindAll() {
   Bind(calls.ModuleFileNameEx, psapi, "GetModuleFileNameExA");
   Bind(calls.ImageFileName, psapi, "GetProcessImageFileNameA");
   Bind(calls.DosDevice, kernel, "QueryDosDeviceA");
-  if (NtFamily()) Bind(calls.CommandLineW, kernel, "GetCommandLineW");
+  if (NtFamily()) {
+    Bind(calls.CommandLineW, kernel, "GetCommandLineW");
+    Bind(calls.GetTitleW, kernel, "GetConsoleTitleW");
+    Bind(calls.SetTitleW, kernel, "SetConsoleTitleW");
+  }
   return calls;
 }
 

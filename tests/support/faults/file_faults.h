@@ -22,7 +22,8 @@
 // a call fails when any of them says so (with the first such rule's error).
 //
 // Functions that honour it: CreateFileA, ReadFile, WriteFile, SetFilePointer,
-// GetFileSize, FlushFileBuffers, LockFile, VirtualAlloc. Only the engine's
+// GetFileSize, FlushFileBuffers, LockFile, VirtualAlloc; a rule naming any
+// other can't be read. Only the engine's
 // own calls count (ReadFile and WriteFile on the files it opened, never the
 // console's output). A failing call does nothing but fail: no byte is moved,
 // no file is created, no position changes.
