@@ -149,7 +149,6 @@ void Terminate() {
 
 void SetExitCode(int code) { Run.ExitCode = code; }
 
-
 void SaveFont() {
   CONSOLE_FONT_INFOEX font = {};
   font.cbSize = sizeof(font);

@@ -305,8 +305,6 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   Con::SetForeColor(Con::LightGreen);
 }
 
-
-
 void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
                      const SYSTEMTIME& startTime) {
   const Figures figures = TakeFigures(startOffset, sourceSize, totalBytes, startTime);

@@ -229,7 +229,6 @@ bool TryDirect(int fd) {
   return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_DIRECT) == 0;
 }
 
-
 // A file's size, and a block device's: st_size of a device node is 0, while
 // Windows measures a disk by its capacity.
 bool DescriptorSize(int fd, int64_t& size) {
