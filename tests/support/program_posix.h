@@ -33,6 +33,15 @@ namespace fs = std::filesystem;
 
 const int64_t MiB = 1024 * 1024;
 
+// The sanitizers' own runtime can't run under some limits the tests set: it
+// reserves terabytes of address space at start (ulimit -v), and tests memory
+// it checks through a pipe (ulimit -n). Those cases run in the plain build.
+#ifdef BLKCOPY_SANITIZED
+constexpr bool SanitizedBuild = true;
+#else
+constexpr bool SanitizedBuild = false;
+#endif
+
 // ---- Reproducible bytes -----------------------------------------------------
 
 // The bytes of a generated file depend only on the seed and their offset, so
