@@ -106,6 +106,8 @@ bool StandardStreamOrReport(HANDLE probe) {
 // file reached twice always does. An empty source has nothing to lose.
 bool MayBeTheSourceOrReport(HANDLE source, const std::string& sourceAnsi, HANDLE probe,
                             const std::string& destAnsi) {
+  // Elsewhere another name of the source shows in the file identity alone.
+  if (!CreationTimeIsChangeTime) return false;
   BY_HANDLE_FILE_INFORMATION one;
   BY_HANDLE_FILE_INFORMATION other;
   if (!FilePlatform.GetFileInformationByHandle(source, &one) ||

@@ -57,6 +57,17 @@ OptionalCalls& SystemCalls();
 // own rule.
 constexpr DWORD SmallestSectorBytes = 512;
 
+// Whether the creation time of a file's information moves with every change
+// of the file: the POSIX layer fills it with the status-change time (ctime),
+// which a copy given its source's times still has of its own. Only then do
+// two paths whose sizes and times all agree name one file. Windows keeps a
+// true creation time, which Wine may report as the last-write time.
+#if defined(_WIN32)
+constexpr bool CreationTimeIsChangeTime = false;
+#else
+constexpr bool CreationTimeIsChangeTime = true;
+#endif
+
 // The largest file, in bytes, that the system lets this process write, as it
 // limits the process itself (ulimit -f on POSIX); -1 when it sets no such
 // limit. Windows has none: there only the file system's largest file counts.

@@ -46,6 +46,12 @@ cmp -s other other.orig || fail "an equal-sized /R changed the destination"
 cp small same
 run small same /R >output; expect 0 "File copy completed!" $? output
 cmp -s small same || fail "a finished /R changed the destination"
+# A copy blkcopy finished carries its source's size and times (Wine may give
+# it the same creation time too): it is no other name of the source.
+run small again >output; expect 0 "File copy completed!" $? output
+run small again >output; expect 0 "File copy completed!" $? output
+run small again /R >output; expect 0 "File copy completed!" $? output
+cmp -s small again || fail "a finished copy copied again is not byte-identical"
 
 run small ./small >output; expect 2 "Source and destination are the same file" $? output
 run small NUL >output; expect 2 "The destination is not a file or a disk" $? output
