@@ -17,10 +17,6 @@ namespace {
 const DWORD PieceBytes = 64 * 1024;
 const int RangesPerQuery = 16;
 
-bool SameTime(const FILETIME& one, const FILETIME& other) {
-  return one.dwLowDateTime == other.dwLowDateTime && one.dwHighDateTime == other.dwHighDateTime;
-}
-
 // True when the source's bytes from `start` to `end` are all zeros, as a hole
 // of the destination reads: a file system that stores zeros as holes (ZFS
 // with compression) makes such holes itself.

@@ -33,10 +33,6 @@ bool ShareFile(const std::wstring& rest) {
   return parts >= 3;
 }
 
-bool SameTime(const FILETIME& one, const FILETIME& other) {
-  return one.dwLowDateTime == other.dwLowDateTime && one.dwHighDateTime == other.dwHighDateTime;
-}
-
 const DWORD FirstBytes = 64 * 1024;
 
 // Both files' first bytes, read through handles of their own, differ. What

@@ -17,6 +17,10 @@ bool SameFileHandles(HANDLE one, HANDLE other);
 
 namespace modFileIO {
 
+// True when two file times are the same to the 100 ns.
+inline bool SameTime(const FILETIME& one, const FILETIME& other) {
+  return one.dwLowDateTime == other.dwLowDateTime && one.dwHighDateTime == other.dwHighDateTime;
+}
 // True for a handle on a device (a disk or a volume), whose size is its
 // capacity, not what was written to it.
 bool IsDeviceHandle(HANDLE file);
