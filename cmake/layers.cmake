@@ -96,7 +96,8 @@ set(BLKCOPY_FILEIO_FILES
   fileio/progress.cpp
   fileio/resume_check.cpp
   fileio/sizes64.cpp
-  fileio/summary.cpp)
+  fileio/summary.cpp
+  fileio/wrapped_line.cpp)
 
 # The program's entry, driver/main.cpp, is the executable's own.
 set(BLKCOPY_DRIVER_FILES
