@@ -26,6 +26,7 @@ if(WIN32)
     platform/win32/limits.cpp
     platform/win32/names.cpp
     platform/win32/optional_calls.cpp
+    platform/win32/path_info.cpp
     platform/win32/text.cpp)
 else()
   list(APPEND BLKCOPY_PLATFORM_FILES
@@ -74,27 +75,38 @@ set(BLKCOPY_CONSOLE_FILES
 
 set(BLKCOPY_FILEIO_FILES
   fileio/modFileIO.h
-  fileio/copy_checks.h
-  fileio/copy_messages.h
+  fileio/advice_probes.h
+  fileio/copy_job.h
+  fileio/device_path.h
   fileio/file_calls.h
-  fileio/file_identity.h
+  fileio/file_facts.h
+  fileio/findings.h
   fileio/format.h
-  fileio/resume_check.h
+  fileio/message_text.h
+  fileio/messages.h
   fileio/testing.h
+  fileio/advice_probes.cpp
   fileio/block_buffer.cpp
   fileio/box_line.cpp
   fileio/clock.cpp
-  fileio/copy_checks.cpp
+  fileio/copy_endings.cpp
   fileio/copy_job.cpp
   fileio/copy_loop.cpp
-  fileio/copy_messages.cpp
   fileio/datetime.cpp
   fileio/dest_checks.cpp
+  fileio/end_checks.cpp
+  fileio/end_messages.cpp
   fileio/file_calls.cpp
-  fileio/file_identity.cpp
+  fileio/file_facts.cpp
+  fileio/findings.cpp
   fileio/format.cpp
+  fileio/job_open.cpp
+  fileio/message_text.cpp
+  fileio/open_messages.cpp
   fileio/progress.cpp
-  fileio/resume_check.cpp
+  fileio/resume_messages.cpp
+  fileio/resume_point.cpp
+  fileio/run_messages.cpp
   fileio/sizes64.cpp
   fileio/summary.cpp
   fileio/wrapped_line.cpp)

@@ -1,11 +1,11 @@
 // Checks of an existing destination before it is opened for writing: what
 // it must not be, because writing it would destroy what the user keeps.
 #include <cstring>
+#include <string>
 
-#include "fileio/copy_checks.h"
-#include "fileio/copy_messages.h"
+#include "fileio/copy_job.h"
+#include "fileio/device_path.h"
 #include "fileio/file_calls.h"
-#include "fileio/file_identity.h"
 
 namespace modFileIO {
 namespace {
@@ -37,46 +37,62 @@ const DWORD FirstBytes = 64 * 1024;
 
 // Both files' first bytes, read through handles of their own, differ. What
 // can't be read is taken as the same: the times already said as much.
-bool FirstBytesDiffer(const std::string& sourceAnsi, HANDLE source, const std::string& destAnsi,
-                    HANDLE probe) {
-  const HANDLE one = OpenReaderOf(sourceAnsi, source);
-  const HANDLE other = OpenReaderOf(destAnsi, probe);
+bool FirstBytesDiffer(const CopyJob& job, const FileFacts& probe) {
+  const HANDLE one = OpenReaderOf(job.SourceAnsi, job.SourceFacts);
+  const HANDLE other = OpenReaderOf(job.DestAnsi, probe);
   std::string first(FirstBytes, '\0');
   std::string second(FirstBytes, '\0');
   DWORD got = 0;
   DWORD gotOther = 0;
   const bool differ = one != INVALID_HANDLE_VALUE && other != INVALID_HANDLE_VALUE &&
-                      ReadAt(one, 0, &first[0], FirstBytes, got) &&
-                      ReadAt(other, 0, &second[0], FirstBytes, gotOther) &&
+                      ReadAt(one, 0, &first[0], FirstBytes, got) == ReadDone &&
+                      ReadAt(other, 0, &second[0], FirstBytes, gotOther) == ReadDone &&
                       (got != gotOther || std::memcmp(first.data(), second.data(), got) != 0);
   if (one != INVALID_HANDLE_VALUE) FilePlatform.CloseHandle(one);
   if (other != INVALID_HANDLE_VALUE) FilePlatform.CloseHandle(other);
   return differ;
 }
 
-// Whether `stream`, a standard handle, writes to the file `probe` reaches.
+// Whether `stream`, a standard handle, writes to the file `probe` describes.
 // Where the stream's identity can't be read (Wine gives a redirected stream
 // no name, and with it no file information), a disk file of the same size
 // and the same three times to 100 ns is taken for it: a refusal then costs
 // nothing, a miss the copy's first bytes.
-bool StreamWritesTo(HANDLE stream, HANDLE probe) {
-  if (stream == INVALID_HANDLE_VALUE || stream == nullptr) return false;
-  BY_HANDLE_FILE_INFORMATION file;
-  BY_HANDLE_FILE_INFORMATION streamFile;
-  if (!FilePlatform.GetFileInformationByHandle(probe, &file)) return false;
-  if (FilePlatform.GetFileInformationByHandle(stream, &streamFile))
-    return SameFileHandles(stream, probe);
+bool StreamWritesTo(HANDLE stream, const FileFacts& probe) {
+  if (stream == INVALID_HANDLE_VALUE || stream == nullptr || !probe.Known) return false;
+  const FileFacts facts = FactsOf(stream);
+  if (facts.Known) return SameFile(facts, probe);
   FILETIME created;
   FILETIME accessed;
   FILETIME written;
   DWORD high = 0;
   SetLastError(NO_ERROR);
   const DWORD low = FilePlatform.GetFileSize(stream, &high);
-  return FilePlatform.GetFileType(stream) == FILE_TYPE_DISK && GetLastError() == NO_ERROR &&
-         low == file.nFileSizeLow && high == file.nFileSizeHigh &&
+  return facts.Type == FILE_TYPE_DISK && GetLastError() == NO_ERROR &&
+         HalvesToSize(low, static_cast<int32_t>(high)) == probe.Size &&
          FilePlatform.GetFileTime(stream, &created, &accessed, &written) &&
-         SameTime(created, file.ftCreationTime) && SameTime(accessed, file.ftLastAccessTime) &&
-         SameTime(written, file.ftLastWriteTime);
+         SameTime(created, probe.Created) && SameTime(accessed, probe.LastAccess) &&
+         SameTime(written, probe.LastWrite);
+}
+
+// 1 standard output, 2 standard error, 3 both, 0 neither.
+DWORD StandardStreamsTo(const FileFacts& probe) {
+  return (StreamWritesTo(GetStdHandle(STD_OUTPUT_HANDLE), probe) ? 1u : 0u) |
+         (StreamWritesTo(GetStdHandle(STD_ERROR_HANDLE), probe) ? 2u : 0u);
+}
+
+// The change time (the creation time's place on POSIX) moves with every
+// change of the file, its times included, so a finished copy, whose times
+// were set after its last write, never shares it with its source; the same
+// file reached twice always does: the source reached by another path, which
+// the file identity does not tell (bindfs, an overlay's upper folder against
+// its merged one). An empty source has nothing to lose. Elsewhere another
+// name of the source shows in the file identity alone.
+bool MayBeTheSource(const CopyJob& job, const FileFacts& probe) {
+  const FileFacts& source = job.SourceFacts;
+  return CreationTimeIsChangeTime && source.Size != 0 && source.Size == probe.Size &&
+         SameTime(source.LastWrite, probe.LastWrite) && SameTime(source.Created, probe.Created) &&
+         !FirstBytesDiffer(job, probe);
 }
 
 }  // namespace
@@ -89,33 +105,18 @@ bool IsDevicePath(const std::wstring& path) {
   return !DrivePathWithFolder(rest) && !ShareFile(rest);
 }
 
-bool StandardStreamOrReport(HANDLE probe) {
-  const bool toOutput = StreamWritesTo(GetStdHandle(STD_OUTPUT_HANDLE), probe);
-  const bool toError = StreamWritesTo(GetStdHandle(STD_ERROR_HANDLE), probe);
-  if (toOutput || toError) ReportDestinationIsStandardStream(toOutput, toError);
-  return toOutput || toError;
-}
-
-// The change time (the creation time's place on POSIX) moves with every
-// change of the file, its times included, so a finished copy, whose times
-// were set after its last write, never shares it with its source; the same
-// file reached twice always does. An empty source has nothing to lose.
-bool MayBeTheSourceOrReport(HANDLE source, const std::string& sourceAnsi, HANDLE probe,
-                            const std::string& destAnsi) {
-  // Elsewhere another name of the source shows in the file identity alone.
-  if (!CreationTimeIsChangeTime) return false;
-  BY_HANDLE_FILE_INFORMATION one;
-  BY_HANDLE_FILE_INFORMATION other;
-  if (!FilePlatform.GetFileInformationByHandle(source, &one) ||
-      !FilePlatform.GetFileInformationByHandle(probe, &other))
-    return false;
-  if ((one.nFileSizeLow == 0 && one.nFileSizeHigh == 0) || one.nFileSizeLow != other.nFileSizeLow ||
-      one.nFileSizeHigh != other.nFileSizeHigh || !SameTime(one.ftLastWriteTime, other.ftLastWriteTime) ||
-      !SameTime(one.ftCreationTime, other.ftCreationTime) ||
-      FirstBytesDiffer(sourceAnsi, source, destAnsi, probe))
-    return false;
-  ReportMayBeTheSource();
-  return true;
+Finding CheckExistingDest(const CopyJob& job, const FileFacts& probe) {
+  if (SameFile(job.SourceFacts, probe)) return FindingOf(Found::SameFile);
+  Finding found = CheckDiskFile(probe, false);
+  if (!None(found)) return found;
+  const DWORD streams = StandardStreamsTo(probe);
+  if (streams != 0) {
+    found = FindingOf(Found::StandardStream);
+    found.Count = streams;
+  } else if (MayBeTheSource(job, probe)) {
+    found = FindingOf(Found::MayBeTheSource);
+  }
+  return found;
 }
 
 }  // namespace modFileIO

@@ -6,11 +6,16 @@
 namespace modFileIO {
 
 FileCalls RealFileCalls() {
-  return FileCalls{CreateFileA, ReadFile,          WriteFile,    SetFilePointer,
-                   GetFileSize, FlushFileBuffers,  GetFileType,  GetFileInformationByHandle,
-                   GetFileTime, SetFileTime,       LockFile,     UnlockFile,
-                   CloseHandle, GetDiskFreeSpaceA, VirtualAlloc, VirtualFree,
-                   DeviceIoControl, GetFileAttributesA, DeleteFileA};
+  return FileCalls{CreateFileA,     ReadFile,
+                   WriteFile,       SetFilePointer,
+                   GetFileSize,     FlushFileBuffers,
+                   GetFileType,     GetFileInformationByHandle,
+                   GetFileInformationByPath, GetFileTime,
+                   SetFileTime,     LockFile,
+                   UnlockFile,      CloseHandle,
+                   GetDiskFreeSpaceA, VirtualAlloc,
+                   VirtualFree,     DeviceIoControl,
+                   GetFileAttributesA, DeleteFileA};
 }
 
 FileCalls FilePlatform = RealFileCalls();

@@ -22,6 +22,7 @@ struct FileCalls {
   BOOL(WINAPI* FlushFileBuffers)(HANDLE file);
   DWORD(WINAPI* GetFileType)(HANDLE file);
   BOOL(WINAPI* GetFileInformationByHandle)(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info);
+  BOOL(WINAPI* GetFileInformationByPath)(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION info);
   BOOL(WINAPI* GetFileTime)(HANDLE file, FILETIME* created, FILETIME* accessed,
                             FILETIME* written);
   BOOL(WINAPI* SetFileTime)(HANDLE file, const FILETIME* created, const FILETIME* accessed,

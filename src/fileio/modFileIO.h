@@ -72,6 +72,8 @@ void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes
 // The row under what the progress shows (the box, or the last plain line): a
 // clean line, where the cursor goes after each refresh and before an ending.
 int16_t RowUnderProgress();
+// True when a plain progress line is due now (plain lines only, never the box): the copy loop asks after every block, at the cost of one tick read.
+bool ProgressLineDue();
 // The byte-count lines after "File copy completed!".
 void PrintSummary(int64_t startOffset, int64_t totalBytes);
 

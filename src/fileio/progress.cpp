@@ -315,4 +315,6 @@ void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes
 
 int16_t RowUnderProgress() { return ToCell(View.Under); }
 
+bool ProgressLineDue() { return false; }
+
 }  // namespace modFileIO

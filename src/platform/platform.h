@@ -57,6 +57,13 @@ OptionalCalls& SystemCalls();
 // own rule.
 constexpr DWORD SmallestSectorBytes = 512;
 
+// The file information of what `path` names now, as GetFileInformationByHandle
+// gives it for an open handle, without opening the file for any access: a
+// stat of the name on POSIX (a device's size is not measured there); on
+// Windows a handle that may only query, held for this one call. FALSE, with
+// the system's error, when the name reaches nothing.
+BOOL WINAPI GetFileInformationByPath(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION info);
+
 // Whether the creation time of a file's information moves with every change
 // of the file: the POSIX layer fills it with the status-change time (ctime),
 // which a copy given its source's times still has of its own. Only then do

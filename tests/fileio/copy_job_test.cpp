@@ -1,7 +1,7 @@
 // Fresh and resumed copies with real files, on every platform.
 #include "support/copy_fixture.h"
 
-#include "fileio/copy_checks.h"
+#include "fileio/device_path.h"
 
 using namespace copytest;
 using namespace modFileIO;

@@ -41,7 +41,7 @@ TEST_F(IoErrors, AFlushThatFailsIsNoCompletedCopy) {
     EXPECT_EQ(RunProgram(Args(false), {faults}), 3) << Output();
     EXPECT_NE(Output().find("Could not flush the destination file to disk, getlasterror is 1117\n"
                             "What was written may not all be on the disk. Check the destination "
-                            "disk, then copy the file again without /R."),
+                            "disk, then run the command without /R to copy the whole file again."),
               std::string::npos)
         << Output();
     EXPECT_EQ(Output().find("File copy completed!"), std::string::npos) << Output();
@@ -56,7 +56,8 @@ TEST_F(IoErrors, TheProgramTakesItsFaultsFromTheEnvironment) {
   EXPECT_EQ(RunProgram(Args(false), {"WriteFile:after=2:error=112:times=0"}), 3) << Output();
   EXPECT_EQ(FirstDifference(Path("dest"), Seed, 2 * 64 * 1024), -1);
   EXPECT_NE(Output().find("Write file returned 0, getlasterror is 112"), std::string::npos);
-  EXPECT_EQ(RunProgram(Args(false), {"CreateFileA:after=2:error=5"}), 2);  // the destination
+  // The destination, refused for reading and writing and then for writing.
+  EXPECT_EQ(RunProgram(Args(false), {"CreateFileA:after=2:error=5:times=2"}), 2);
   EXPECT_EQ(RunProgram(Args(false)), 0) << Output();
   EXPECT_EQ(FirstDifference(Path("dest"), Seed, SourceSize), -1);
 }

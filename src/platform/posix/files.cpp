@@ -419,23 +419,17 @@ BOOL WINAPI FlushFileBuffers(HANDLE hFile) {
   return TRUE;
 }
 
-BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpInfo) {
-  PosixHandle* object = FromHandle(hFile);
-  struct stat info;
-  if (!object || !lpInfo) {
-    if (object) SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  if (::fstat(object->fd, &info) != 0) {
-    SetLastErrorFromErrno(errno);
-    return FALSE;
-  }
+namespace {
+
+// A stat as Windows' file information; `fd` measures a block device, whose
+// st_size is 0 (-1: no handle to measure it with).
+void ToInformation(struct stat& info, int fd, LPBY_HANDLE_FILE_INFORMATION lpInfo) {
   std::memset(lpInfo, 0, sizeof *lpInfo);
   DWORD attributes = S_ISDIR(info.st_mode) ? 0x10 : 0;         // FILE_ATTRIBUTE_DIRECTORY
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= 0x1;  // READONLY
   if (S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DEVICE;
   int64_t measured = 0;
-  if (S_ISBLK(info.st_mode) && DescriptorSize(object->fd, measured)) info.st_size = measured;
+  if (fd >= 0 && S_ISBLK(info.st_mode) && DescriptorSize(fd, measured)) info.st_size = measured;
   lpInfo->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
   ToFileTime(info.st_ctim, &lpInfo->ftCreationTime);  // no creation time here: the change time
   ToFileTime(info.st_atim, &lpInfo->ftLastAccessTime);
@@ -451,6 +445,37 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
   lpInfo->nNumberOfLinks = static_cast<DWORD>(info.st_nlink);
   lpInfo->nFileIndexHigh = static_cast<DWORD>(inode >> 32);
   lpInfo->nFileIndexLow = static_cast<DWORD>(inode);
+}
+
+}  // namespace
+
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpInfo) {
+  PosixHandle* object = FromHandle(hFile);
+  struct stat info;
+  if (!object || !lpInfo) {
+    if (object) SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (::fstat(object->fd, &info) != 0) {
+    SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  ToInformation(info, object->fd, lpInfo);
+  return TRUE;
+}
+
+BOOL WINAPI GetFileInformationByPath(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION lpInfo) {
+  struct stat info;
+  if (!path || !lpInfo) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (::stat(path, &info) != 0) {
+    const int error = errno;
+    SetLastError(error == ENOENT ? MissingError(path) : Win32ErrorFromErrno(error));
+    return FALSE;
+  }
+  ToInformation(info, -1, lpInfo);
   return TRUE;
 }
 
