@@ -37,26 +37,27 @@ CopyOutcome RunToTheEnd(CopyJob& job) {
   return None(found) ? CompletedEnding(job) : FailedEnding(job, found);
 }
 
-}  // namespace
-
-CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest) {
-  CopyJob job = NewJob(source, dest, false);
-  Finding found = CheckBlockSize(job);
-  if (None(found)) found = OpenJob(job, CREATE_ALWAYS);
-  if (None(found)) found = CheckFits(job);
+// The road's end for a job whatever it found on the way, every handle closed.
+CopyOutcome Conclude(CopyJob& job, const Finding& found) {
   const CopyOutcome outcome = None(found) ? RunToTheEnd(job) : Refused(job, found);
   CloseJob(job);
   return outcome;
 }
 
+}  // namespace
+
+CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest) {
+  CopyJob job = NewJob(source, dest, false);
+  Finding found = OpenJob(job);
+  if (None(found)) found = CheckFits(job);
+  return Conclude(job, found);
+}
+
 CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest) {
   CopyJob job = NewJob(source, dest, true);
-  Finding found = CheckBlockSize(job);
-  if (None(found)) found = OpenJob(job, OPEN_ALWAYS);
+  Finding found = OpenJob(job);
   if (None(found)) found = PositionForResume(job);
-  const CopyOutcome outcome = None(found) ? RunToTheEnd(job) : Refused(job, found);
-  CloseJob(job);
-  return outcome;
+  return Conclude(job, found);
 }
 
 // The loop over two handles someone else opened and positioned: their facts

@@ -41,11 +41,12 @@ enum class LoopEnd { ReachedEnd, Stopped, Failed };
 
 // The block size, once per job, before any file is opened.
 Finding CheckBlockSize(CopyJob& job);
-// Opens the source, then, with the buffer had, an existing destination
-// checked and the guard's lock taken, the destination with `disposition`.
-// On a refusal nothing it opened stays open and no destination was created
-// or truncated.
-Finding OpenJob(CopyJob& job, DWORD disposition);
+// With the block size checked, opens the source, then, with the buffer had,
+// an existing destination checked and the guard's lock taken, the
+// destination: truncated for a fresh copy, kept for a resumed one. On a
+// refusal nothing it opened stays open and no destination was created or
+// truncated.
+Finding OpenJob(CopyJob& job);
 // Closes what the job holds, on every path.
 void CloseJob(CopyJob& job);
 

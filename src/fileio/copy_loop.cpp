@@ -102,15 +102,24 @@ Finding WriteTail(CopyJob& job, DWORD size) {
 // file system that delivers what came before a failed request) must not be
 // written as the tail. The end is measured against the smaller of the size at
 // the start and the size now: a source that grows after the read is at its
-// end all the same, and one that shrank is told so at the end checks.
+// end all the same, and one that shrank is told so at the end checks, unless
+// it did before this run wrote anything: the open of a fresh copy's
+// destination truncates it, and had that reached the source, through a path
+// none of the checks saw through, at least nothing is copied and no
+// "completed" said.
 Finding CheckEndOfSource(const CopyJob& job, DWORD got) {
   SetLastError(NO_ERROR);
   const int64_t now = GetFileSize64(job.Source);
-  if (GetLastError() != NO_ERROR || job.TotalBytes + got >= std::min(now, job.SourceFacts.Size))
-    return Finding();
-  Finding found = FindingOf(Found::ShortRead);
-  found.Count = got;
-  found.At = job.TotalBytes;
+  if (GetLastError() != NO_ERROR) return Finding();
+  Finding found;
+  if (now < job.SourceFacts.Size && !job.Resume && job.TotalBytes == 0) {
+    found = FindingOf(Found::SourceCutByOpen);
+    found.Expected = job.SourceFacts.Size;
+  } else if (job.TotalBytes + got < std::min(now, job.SourceFacts.Size)) {
+    found = FindingOf(Found::ShortRead);
+    found.Count = got;
+    found.At = job.TotalBytes;
+  }
   found.Actual = now;
   return found;
 }

@@ -94,22 +94,13 @@ Finding GuardDestination(CopyJob& job, FileFacts& guardFacts) {
   return Finding();
 }
 
-// The unbuffered destination, which must reach the guarded file. Its open
-// truncates on a fresh copy: had that reached the source, through a path
-// none of the checks saw through, at least nothing is copied and no
-// "completed" said.
+// The unbuffered destination, which must reach the guarded file.
 Finding OpenDestination(CopyJob& job, const FileFacts& guardFacts, DWORD disposition) {
   job.Dest = OpenUnbuffered(job.DestAnsi, GENERIC_WRITE, disposition);
   if (job.Dest == INVALID_HANDLE_VALUE) return FailedCall(Found::OpenFailed);
   job.DestFacts = FactsOf(job.Dest);
   if (!SameFile(job.DestFacts, guardFacts)) return FindingOf(Found::DestinationMoved);
-  SetLastError(NO_ERROR);
-  const int64_t sourceNow = GetFileSize64(job.Source);
-  if (GetLastError() != NO_ERROR || sourceNow >= job.SourceFacts.Size) return Finding();
-  Finding found = FindingOf(Found::SourceCutByOpen);
-  found.Expected = job.SourceFacts.Size;
-  found.Actual = sourceNow;
-  return found;
+  return Finding();
 }
 
 Finding OpenDestinationChecked(CopyJob& job, DWORD disposition) {
@@ -147,10 +138,11 @@ Finding CheckBlockSize(CopyJob& job) {
   return Finding();
 }
 
-Finding OpenJob(CopyJob& job, DWORD disposition) {
-  Finding found = OpenSource(job);
+Finding OpenJob(CopyJob& job) {
+  Finding found = CheckBlockSize(job);
+  if (None(found)) found = OpenSource(job);
   if (None(found)) found = ReserveBuffer(job);
-  if (None(found)) found = OpenDestinationChecked(job, disposition);
+  if (None(found)) found = OpenDestinationChecked(job, job.Resume ? OPEN_ALWAYS : CREATE_ALWAYS);
   return found;
 }
 

@@ -136,11 +136,11 @@ void SayDestinationBusy() {
 }
 
 void SaySourceCutByOpen(int64_t before, int64_t now) {
+  const std::wstring sizes = L"It had " + Number(before) + L" bytes and has " + Number(now);
   EngineLine(L"The source got shorter when the destination was opened");
-  EngineLine(L"It had " + Number(before) + L" bytes and has " + Number(now) +
-             L" now: the destination is most likely the source under another path, and "
-             L"opening it emptied the source. Nothing was copied. Check the source, and "
-             L"restore it from a backup if need be.");
+  EngineLine(sizes + L" now: the destination is most likely the source under another path, and "
+                     L"opening it emptied the source. Nothing was copied. Check the source, and "
+                     L"restore it from a backup if need be.");
 }
 
 void SayDeviceTooSmall(int64_t sourceSize, int64_t deviceSize) {

@@ -204,25 +204,31 @@ TEST_F(Meddled, ADestinationMovedOrASourceShortenedFailsTheCopy) {
     const char* what;
     std::function<void()> act;
     const char* line;
+    int64_t size;  // a whole number of blocks has no tail to open by name
   };
   const Case cases[] = {
       {"renamed", [&] { fs::rename(dest, moved); },
-       "The destination was moved or deleted during the copy"},
+       "The destination was moved or deleted during the copy", Size},
       {"deleted", [&] { fs::remove(dest); },
-       "The destination was moved or deleted during the copy"},
+       "The destination was moved or deleted during the copy", Size},
+      {"renamed, whole blocks", [&] { fs::rename(dest, moved); },
+       "The destination was moved or deleted during the copy", 192 * MiB},
+      {"deleted, whole blocks", [&] { fs::remove(dest); },
+       "The destination was moved or deleted during the copy", 192 * MiB},
       {"source cut to 1 MiB", [&] { fs::resize_file(source, MiB); },
-       "The source got shorter during the copy"},
+       "The source got shorter during the copy", Size},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove(dest);
     fs::remove(moved);
+    WriteGenerated(source, SourceSeed, c.size);
     EXPECT_EQ(CopyWhile(c.act), 3) << Output();
     EXPECT_TRUE(Said(c.line)) << Output();
     EXPECT_EQ(Output().find("File copy completed!"), std::string::npos);
     if (fs::exists(moved)) {
-      // The file that went away holds whole blocks of the source, no tail;
-      // nothing new stands at the old path.
+      // The file that went away holds whole blocks of the source, and no tail
+      // where the source has one; nothing new stands at the old path.
       EXPECT_FALSE(fs::exists(dest));
       EXPECT_EQ(SizeOf(moved) % (64 * 1024), 0);
       EXPECT_EQ(FirstDifference(moved, SourceSeed, SizeOf(moved)), -1);
@@ -234,8 +240,8 @@ TEST_F(Meddled, ADestinationMovedOrASourceShortenedFailsTheCopy) {
           << Output();
       EXPECT_GT(SizeOf(dest), MiB);
     }
-    WriteGenerated(source, SourceSeed, Size);
   }
+  WriteGenerated(source, SourceSeed, Size);
 }
 
 // Another program writing either file while the copy runs: what it leaves in

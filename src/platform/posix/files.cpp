@@ -66,6 +66,7 @@ struct FileHandle : PosixHandle {
   bool writable;
   bool unbuffered;
   bool direct = false;
+  mode_t kind = 0;  // the file's type, as the open found it: a descriptor's never changes
   int64_t cacheFrom = 0;  // start of the previous transfer, for DropCacheBehind
 };
 
@@ -332,6 +333,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
   const bool unbuffered = (dwFlagsAndAttributes & FILE_FLAG_NO_BUFFERING) != 0;
   auto* file = new FileHandle(fd, (dwDesiredAccess & GENERIC_READ) != 0,
                               (dwDesiredAccess & GENERIC_WRITE) != 0, unbuffered);
+  file->kind = info.st_mode & S_IFMT;
   if (unbuffered && !(flags & O_PATH) && dwDesiredAccess != 0) file->direct = TryDirect(fd);
   const bool reopened = dwCreationDisposition == OPEN_ALWAYS ||
                         dwCreationDisposition == CREATE_ALWAYS;
@@ -482,9 +484,12 @@ BOOL WINAPI GetFileInformationByPath(LPCSTR path, LPBY_HANDLE_FILE_INFORMATION l
 DWORD WINAPI GetFileType(HANDLE hFile) {
   PosixHandle* object = FromHandle(hFile);
   if (!object) return FILE_TYPE_UNKNOWN;
-  struct stat info;
   if (object->fd < 0) return FILE_TYPE_CHAR;  // a console of our own making
-  if (::fstat(object->fd, &info) != 0) {
+  const FileHandle* file = dynamic_cast<FileHandle*>(object);
+  struct stat info;
+  if (file && file->kind != 0) {
+    info.st_mode = file->kind;
+  } else if (::fstat(object->fd, &info) != 0) {
     SetLastErrorFromErrno(errno);
     return FILE_TYPE_UNKNOWN;
   }
