@@ -50,17 +50,32 @@ size_t FittingLength(const std::wstring& text, int room) {
 // Messages carry the user's paths and arguments: their control characters
 // are shown as "?", so that no name can move the cursor, clear the screen or
 // retitle the terminal of whoever reads the output, now or from a log later.
+// Under Wine in a terminal, keys typed meanwhile (and "^C") are echoed by the
+// terminal where the cursor rests, the start of a clean row, unknown to the
+// console. A line that starts there is written over them: the cursor steps
+// off column 0 and back, so that the console sends the terminal a move to
+// the row's start, and the rest of the row is blanked.
 void WriteWrapped(const std::wstring& text) {
   const int room = std::max<int>(Con::GetWindowWidth(), 1) - 1;
   std::wstring rest = Printable(text);
-  while (room >= NarrowestWrap && TextColumns(rest) > room) {
+  const bool console = room >= NarrowestWrap;
+  bool cover = console && Con::GetCursorCol() == 0;
+  if (cover) {
+    Con::SetCursorCol(1);
+    Con::SetCursorCol(0);
+  }
+  while (console && TextColumns(rest) > room) {
     const size_t fit = FittingLength(rest, room);
     const size_t space = rest.rfind(L' ', fit);
     const bool word = space != std::wstring::npos && space > 0;
     const size_t cut = word ? space : fit;
-    Con::WriteText(rest.substr(0, cut), true);
+    std::wstring line = rest.substr(0, cut);
+    if (cover) line.append(static_cast<size_t>(std::max(room - TextColumns(line), 0)), L' ');
+    Con::WriteText(line, true);
     rest.erase(0, word ? cut + 1 : cut);
+    cover = false;
   }
+  if (cover) rest.append(static_cast<size_t>(std::max(room - TextColumns(rest), 0)), L' ');
   Con::WriteText(rest, true);
 }
 
