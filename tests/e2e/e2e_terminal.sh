@@ -620,6 +620,43 @@ typed_keys_case() {
   end_case
 }
 
+# The wall clock stepped during a copy (libfaketime, its offset file changed
+# as NTP or a user would step the clock; the monotonic clock runs on): Elapsed
+# keeps counting from the copy's start and the rate stays real. STEP|END-DAY.
+clock_steps_case() {
+  begin_case clock-steps
+  local faketime=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 entry step day top a b rate
+  if [ ! -f "$faketime" ]; then
+    echo "skip clock-steps: needs libfaketime (Debian's faketime package)"
+    return 0
+  fi
+  for entry in "-1h|$(date -d "1 hour ago" +%F)" "+1d|$(date -d "1 day" +%F)"; do
+    IFS='|' read -r step day <<<"$entry"
+    echo "+0" >"$case_dir/offset"
+    three_seconds_source "$case_dir/data/src.img"
+    open_pane
+    # (NO_FAKE_STAT: file times stay true, or the source would seem changed.)
+    prefix=(env LD_PRELOAD="$faketime" FAKETIME_TIMESTAMP_FILE="$case_dir/offset" FAKETIME_NO_CACHE=1 NO_FAKE_STAT=1
+      FAKETIME_DONT_FAKE_MONOTONIC=1)
+    start_program src.img dst.img 8K
+    prefix=()
+    wait_for_text "╚═"
+    top=$(box_top)
+    echo "$step" >"$case_dir/offset"
+    sleep 1.2
+    a=$(row_text $((top + 10)) | tr -dc 0-9)
+    sleep 1.2
+    b=$(row_text $((top + 10)) | tr -dc 0-9)
+    rate=$(row_text $((top + 13)) | tr -dc 0-9)
+    check "Elapsed goes on after a step of $step ($a, then $b)" test "${b:-0}" -gt "${a:-0}" -a "${b:-0}" -lt 100
+    check "the rate stays real after a step of $step (${rate:-none} KB/sec)" test "${rate:-0}" -ge 1000
+    check "the End time is on the stepped clock's day ($day)" eval 'row_text $((top + 9)) | grep -q " $day "'
+    finish_program
+    expect_eq "exit code" 0 "$exit_code"
+  done
+  end_case
+}
+
 # A terminal in a locale's own character set (luit turns it into the pane's
 # UTF-8): KOI8-R has the frame's characters, ISO-8859-1 gets +-| instead.
 charset_case() {  # NAME LOCALE ENCODING TOP-BORDER-START GROUPED-SIZE
@@ -670,6 +707,7 @@ if ! $windows; then
   wanted resize && resize_case
   wanted stop-continue && stop_continue_case
   wanted dumb-terminal && dumb_terminal_case
+  wanted clock-steps && clock_steps_case
   wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'
   wanted latin-1 && charset_case latin-1 de_DE.ISO-8859-1 ISO8859-1 "+- Source -" "1.234.567"
 fi
