@@ -51,6 +51,12 @@ std::wstring FormatTimeOfDay(int64_t seconds, const std::wstring& timeSep) {
          FormatTwoDigits(ofDay % 60);
 }
 
+std::wstring FormatDuration(int64_t seconds, const std::wstring& timeSep) {
+  const int64_t whole = seconds < 0 ? 0 : seconds;
+  return FormatTwoDigits(whole / 3600) + timeSep + FormatTwoDigits(whole / 60 % 60) + timeSep +
+         FormatTwoDigits(whole % 60);
+}
+
 std::wstring FormatDateTime(const SYSTEMTIME& time, const std::wstring& timeSep) {
   return FourDigits(time.wYear) + L"-" + FormatTwoDigits(time.wMonth) + L"-" +
          FormatTwoDigits(time.wDay) + L" " +

@@ -102,10 +102,19 @@ std::wstring FormatRemaining(int32_t seconds) {
 
 int16_t ToCell(int position) { return static_cast<int16_t>(std::clamp(position, -32768, 32767)); }
 
+namespace {
+// The bidirectional embeddings, overrides, isolates and marks: in a name
+// they reorder what the terminal shows, so that one name reads as another.
+bool IsBidiControl(wchar_t c) {
+  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
+         c == 0x200F;
+}
+}  // namespace
+
 std::wstring Printable(const std::wstring& text) {
   std::wstring shown = text;
   for (wchar_t& c : shown)
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = L'?';
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || IsBidiControl(c)) c = L'?';
   return shown;
 }
 

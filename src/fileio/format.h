@@ -44,6 +44,9 @@ std::wstring FormatDateTime(const SYSTEMTIME& time, const std::wstring& timeSep)
 // "hh:mm:ss" of a count of seconds as a time of day: hours start again at 00
 // after 24 hours.
 std::wstring FormatTimeOfDay(int64_t seconds, const std::wstring& timeSep);
+// A duration as "hh:mm:ss" with the user's time separator; hours go on past
+// 24 (a copy that has run 25 h 7 s shows 25:00:07).
+std::wstring FormatDuration(int64_t seconds, const std::wstring& timeSep);
 // Whole seconds from `from` to `to` (milliseconds ignored); negative when
 // `to` lies before `from`.
 int64_t SecondsBetween(const SYSTEMTIME& from, const SYSTEMTIME& to);
@@ -54,8 +57,9 @@ SYSTEMTIME AddSeconds(const SYSTEMTIME& time, int64_t seconds);
 
 // A row or column as the console's 16-bit coordinate, held at its limits.
 int16_t ToCell(int position);
-// The text with control characters (C0, DEL, C1) shown as '?', so a name can
-// never move the cursor or reach the terminal as a command.
+// The text with control characters (C0, DEL, C1) and bidirectional controls
+// shown as '?', so a name can never move the cursor, reach the terminal as a
+// command or reorder what is shown.
 std::wstring Printable(const std::wstring& text);
 // The text if it takes at most `columns` columns; otherwise "..." and as much
 // of its end as fits (just its end when not even "..." fits).

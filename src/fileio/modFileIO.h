@@ -60,8 +60,9 @@ void DrawBoxLine(int16_t row, const std::wstring& label, const std::wstring& val
 // Paints the sixteen-row box from (boxLeftCol, boxTopRow) and leaves the
 // cursor at column 0 of row boxTopRow + 16, light green. Where standard output
 // is no console or the window is too narrow or too short, draws no box and
-// reserves no rows; later refreshes write occasional plain progress lines
-// instead, from a clean line.
+// reserves no rows: it writes one line naming the copy (source, destination,
+// size, first offset and start time), and later refreshes write occasional
+// plain progress lines instead, from a clean line.
 void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& sourcePath,
                    const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
                    const SYSTEMTIME& startTime);
@@ -69,6 +70,12 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
 // paint put them, or moved them since.
 void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
                      const SYSTEMTIME& startTime);
+// True when a plain progress line is due now (plain lines only, never the box): the copy loop asks after every block, at the cost of one tick read.
+bool ProgressLineDue();
+// The box (or the plain lines) shows that the copy is being read back and compared: from here on the percentage and rate are the verify pass's.
+void BeginVerifyProgress(int64_t totalBytes);
+// The verify pass has compared `verifiedBytes` of `totalBytes`; shown at the same cadence rules as the copy (call after every block; it decides itself whether to redraw).
+void RefreshVerifyProgress(int64_t verifiedBytes);
 // The row under what the progress shows (the box, or the last plain line): a
 // clean line, where the cursor goes after each refresh and before an ending.
 int16_t RowUnderProgress();
@@ -81,8 +88,9 @@ void PrintSummary(int64_t startOffset, int64_t totalBytes);
 
 // The local date and time as the progress screen sees it.
 void CurrentLocalTime(SYSTEMTIME& now);
-// Milliseconds of a steady clock that wraps like GetTickCount; it paces the
-// plain progress lines.
+// Milliseconds of a steady clock that wraps like GetTickCount (monotonic: a
+// step of the wall clock doesn't move it); every duration the progress shows
+// comes from it.
 DWORD CurrentTickCount();
 
 }  // namespace modFileIO

@@ -56,6 +56,9 @@ TEST(Format, DatesAndTimesOfDay) {
   EXPECT_EQ(FormatDateTime(Time(999, 12, 31, 23, 59, 59), L"."), L"0999-12-31 23.59.59");
   EXPECT_EQ(FormatTimeOfDay(25 * 3600, L":"), L"01:00:00");  // elapsed hours wrap at 24
   EXPECT_EQ(FormatTimeOfDay(24 * 3600 - 1, L"."), L"23.59.59");
+  // A duration's hours go on past a day.
+  EXPECT_EQ(FormatDuration(25 * 3600 + 7, L":"), L"25:00:07");
+  EXPECT_EQ(FormatDuration(59, L"."), L"00.00.59");
 }
 
 TEST(Format, DateTimeArithmeticAcrossMonthsYearsAndLeapDays) {
@@ -81,7 +84,12 @@ TEST(Format, DateTimeArithmeticAcrossMonthsYearsAndLeapDays) {
 
 TEST(Format, ScreenTextHelpers) {
   EXPECT_EQ(TextColumns(L"caf\x00E9"), 4);
+  // An emoji takes two cells: wide on a terminal, two UTF-16 units on a Windows console.
+  EXPECT_EQ(TextColumns(L"a\U0001F600b"), 4);
   EXPECT_EQ(Printable(L"a\tb\nc\x1B[2Jd\x7F\x9B"), L"a?b?c?[2Jd??");
+  // Bidirectional controls would make a name read as another.
+  EXPECT_EQ(Printable(L"a\x202E" L"gpj.exe\x200E\x200F\x202A\x2066\x2069" L"b\x200D"),
+            L"a?gpj.exe?????b\x200D");
   const std::pair<int, const wchar_t*> fits[] = {
       {18, L"E:\\backup\\disk.img"}, {12, L"...\\disk.img"}, {3, L"img"}, {0, L""}};
   for (const auto& [columns, text] : fits) EXPECT_EQ(FitFromEnd(L"E:\\backup\\disk.img", columns), text);

@@ -86,11 +86,14 @@ class ProgressScreen : public ::testing::Test {
     Left = Con::GetCursorCol();
     Offset = offset;
     Size = size;
+    ClockNow = Start;
+    TickNow = StartTick;
     PaintProgress(Top, Left, source, dest, offset, size, Start);
   }
-  // A refresh `seconds` after the start, and what the loop does after one.
-  void Refresh(int64_t total, int64_t seconds) {
-    ClockNow = AddSeconds(Start, seconds);
+  // A refresh `seconds` after the start (by the tick; the wall clock may have
+  // been stepped by `clockStep`), and what the loop does after one.
+  void Refresh(int64_t total, int64_t seconds, int64_t clockStep = 0) {
+    ClockNow = AddSeconds(Start, seconds + clockStep);
     TickNow = StartTick + static_cast<DWORD>(seconds * 1000);
     RefreshProgress(Offset, Size, total, Start);
     Con::SetForeColor(10);
@@ -196,11 +199,40 @@ TEST_F(ProgressScreen, WithinTheFirstSecondOnlySizeAndPercentageChange) {
   ExpectValues(
       {{6, L"6,553,600 bytes"}, {14, L"0.15%"}, {9, L""}, {10, L""}, {11, L""}, {13, L""}});
 
-  // A clock put back behind the start leaves the time and speed fields as they were.
-  Refresh(1310720000, 20);
-  Refresh(1317273600, -30);
-  ExpectValues({{6, L"1,317,273,600 bytes"}, {14, L"30.67%"}, {10, L"00:00:20"}, {13, L"64,000"},
-                {11, L"00:00:46"}, {9, L"2024-03-01 09:16:08"}});
+}
+
+TEST_F(ProgressScreen, AStepOfTheWallClockMovesOnlyTheEndTime) {
+  const struct {
+    const char* what;
+    int64_t step;
+    const wchar_t* endTime;
+  } steps[] = {{"an hour back", -3600, L"2024-03-01 08:16:08"},
+               {"a day forward", 86400, L"2024-03-02 09:16:08"}};
+  for (const auto& c : steps) {
+    SCOPED_TRACE(c.what);
+    Paint(0, 4294967296LL);
+    Refresh(655360000, 10);
+    Refresh(1310720000, 20, c.step);
+    ExpectValues({{10, L"00:00:20"}, {13, L"64,000"}, {11, L"00:00:46"}, {9, c.endTime},
+                  {14, L"30.52%"}});
+  }
+}
+
+TEST_F(ProgressScreen, ElapsedCountsOnPastADayAndPastTheTicksWrap) {
+  // 100 KB/sec for 25 hours 7 seconds, refreshed every hour; the tick wraps
+  // after 49.7 days, and a copy of 60 days still counts each of them.
+  const struct {
+    int64_t hours, extraSeconds;
+    const wchar_t* elapsed;
+  } cases[] = {{25, 7, L"25:00:07"}, {60 * 24, 0, L"1440:00:00"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.elapsed);
+    Paint(0, 1LL << 50);
+    for (int64_t hour = 1; hour <= c.hours; ++hour) Refresh(hour * 3600 * 102400, hour * 3600);
+    const int64_t seconds = c.hours * 3600 + c.extraSeconds;
+    Refresh(seconds * 102400, seconds);
+    ExpectValues({{10, c.elapsed}, {13, L"100"}});
+  }
 }
 
 TEST_F(ProgressScreen, AShorterValueLeavesNoDigitsOfTheLongerOne) {
@@ -225,9 +257,9 @@ TEST_F(ProgressScreen, EstimatesAtTheirLimits) {
     int64_t offset, size, total, seconds;
     std::vector<std::pair<int, const wchar_t*>> values;
   } cases[] = {
-      {"elapsed hours wrap at a day, remaining hours do not: 100 KB/sec for 25 hours, as much "
-       "again to go", 0, 18432000000LL, 9216000000LL, 25 * 3600,
-       {{10, L"01:00:00"}, {11, L"25:00:00"}, {13, L"100"}, {9, L"2024-03-03 11:15:02"},
+      {"hours go on past a day: 100 KB/sec for 25 hours, as much again to go", 0,
+       18432000000LL, 9216000000LL, 25 * 3600,
+       {{10, L"25:00:00"}, {11, L"25:00:00"}, {13, L"100"}, {9, L"2024-03-03 11:15:02"},
         {14, L"50.00%"}}},
       // The end time lies before the present, 10:21:42.
       {"a source that grew: 1 MiB a second for 4,000 seconds from one measured at 97 MiB", 0,
@@ -248,25 +280,37 @@ TEST_F(ProgressScreen, EstimatesAtTheirLimits) {
   }
 }
 
-TEST_F(ProgressScreen, RowsDrawnAfterAResizeTakeTheNewWidth) {
-  Paint(0, 4294967296LL);
-  Refresh(655360000, 10);
-  // The window narrows to 50 columns of a buffer that stays 64 wide.
-  screen.Resize(50, 25, 64);
-  Refresh(1310720000, 20);
-  const wchar_t* const fields[][2] = {
-      {L"Size", L"1,310,720,000 bytes"}, {L"End time", L"2024-03-01 09:16:08"},
-      {L"Elapsed", L"00:00:20"},         {L"Remaining", L"00:00:46"},
-      {L"KB/sec", L"64,000"},            {L"% complete", L"30.52%"}};
-  for (int k = 0; k < 6; ++k)
-    EXPECT_EQ(Row(RefreshedRows[k]).substr(0, 49), FieldRow(fields[k][0], fields[k][1], 50));
-  // Rows not redrawn keep their old width.
-  for (int i : {0, 1, 7, 15}) EXPECT_EQ(Row(i), ExampleBox[i]) << "row " << i;
-
-  // Wider again: the refreshed rows reach the new edge.
-  screen.Resize(80, 25);
-  Refresh(1966080000, 30);
-  EXPECT_EQ(Row(14).substr(0, 79), FieldRow(L"% complete", L"45.78%", 80));
+// After a resize (and once the window has kept its size for half a second)
+// a new box at the new width stands under the old; the same after the window
+// was too small for any box and has grown again.
+TEST_F(ProgressScreen, AfterAResizeANewBoxAtTheNewWidthStandsUnderTheOld) {
+  const struct {
+    const char* what;
+    SHORT columns, rows;
+  } changes[] = {{"narrower, in a buffer that stays 64 wide", 50, 25},
+                 {"too small for a box, then large again", 30, 12}};
+  for (const auto& c : changes) {
+    SCOPED_TRACE(c.what);
+    screen.Resize(64, 25);
+    Paint(0, 4294967296LL);
+    const int16_t oldTop = Top;
+    Refresh(655360000, 10);
+    screen.Resize(c.columns, c.rows, 64);
+    Refresh(1310720000, 20);
+    EXPECT_EQ(Row(15), ExampleBox[15]) << "the old box is left alone";
+    Refresh(1966080000, 21);
+    if (c.columns < 40) {
+      screen.Resize(80, 30);
+      Refresh(2000000000, 22);
+      Refresh(2100000000, 23);
+    }
+    const SHORT width = c.columns < 40 ? 80 : c.columns;
+    Top = static_cast<int16_t>(RowUnderProgress() - 16);
+    EXPECT_GT(Top, oldTop);
+    EXPECT_EQ(Row(0).substr(0, 11), L"╓─ Source ─");
+    EXPECT_EQ(Row(0)[width - 2], L'╖');
+    EXPECT_TRUE(IsFrame(Row(14)[width - 2]));
+  }
 }
 
 TEST_F(ProgressScreen, ALongPathInANarrowWindowShowsItsEndInsideTheFrame) {
@@ -313,12 +357,13 @@ TEST_F(ProgressScreen, ANarrowOrShortConsoleGetsPlainLinesAndNoBlankRows) {
     Con::SetCursorRow(static_cast<int16_t>(screen.Cursor().Y + 1));
     TickNow = StartTick;
     Paint(0, 4294967296LL);
-    EXPECT_EQ(screen.Cursor().Y, Top) << "no rows kept for a box";
+    EXPECT_EQ(screen.RowText(Top).substr(0, 8), L"Copying ") << "no rows kept for a box";
+    const SHORT lineRow = screen.Cursor().Y;
     Refresh(655360000, 0);
-    EXPECT_EQ(screen.RowText(Top), std::wstring(window.columns, L' ')) << "a line a second";
+    EXPECT_EQ(screen.RowText(lineRow), std::wstring(window.columns, L' ')) << "a line a second";
     Refresh(1310720000, 20);
     std::wstring shown;
-    for (int i = 0; i < 4; ++i) shown += screen.RowText(static_cast<SHORT>(Top + i));
+    for (int i = 0; i < 4; ++i) shown += screen.RowText(static_cast<SHORT>(lineRow + i));
     const std::wstring line =
         L"Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
         L"remaining";
@@ -369,13 +414,22 @@ class RedirectedProgress : public ProgressScreen {
 }  // namespace
 
 TEST_F(RedirectedProgress, WritesAPlainLineAtMostEveryTenSeconds) {
-  Paint(0, 4294967296LL);
-  EXPECT_EQ(screen.OutputBytes(), "");
+  Paint(0, 4294967296LL, L"D:\\images\\disk\x202E.img");
+  const std::string named =
+      "Copying D:\\images\\disk?.img to E:\\backup\\disk.img: 4,294,967,296 bytes from byte 0, "
+      "started 2024-03-01 09:15:02\r\n";
+  EXPECT_EQ(screen.OutputBytes(), named);
+  // The loop asks after every block: a line is due ten seconds after the last.
+  TickNow = StartTick + 9999;
+  EXPECT_FALSE(ProgressLineDue());
+  TickNow = StartTick + 10000;
+  EXPECT_TRUE(ProgressLineDue());
   Refresh(327680000, 5);
   Refresh(655360000, 9);
-  EXPECT_EQ(screen.OutputBytes(), "");
+  EXPECT_EQ(screen.OutputBytes(), named);
   Refresh(1310720000, 20);
-  const std::string first =
+  EXPECT_FALSE(ProgressLineDue());
+  const std::string first = named +
       "Copied 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
       "remaining\r\n";
   EXPECT_EQ(screen.OutputBytes(), first);
@@ -397,6 +451,57 @@ TEST_F(RedirectedProgress, WritesAPlainLineAtMostEveryTenSeconds) {
   const size_t summaryEnd = screen.OutputBytes().size();
   Paint(1048576, 4194304);
   Refresh(1048576, 10);
-  EXPECT_EQ(screen.OutputBytes().substr(summaryEnd),
+  const std::string output = screen.OutputBytes().substr(summaryEnd);
+  EXPECT_EQ(output.substr(output.find("\r\n") + 2),
             "Copied 1,048,576 of 4,194,304 bytes (25.00%), 0 KB/sec\r\n");
+}
+
+// The read-back after the copy: the box says so in its bottom border and its
+// percentage's label, plain lines say "Verified".
+TEST_F(ProgressScreen, TheVerifyPassShowsItsOwnFigures) {
+  Paint(0, 4294967296LL);
+  Refresh(4294967296LL, 60);
+  BeginVerifyProgress(4294967296LL);
+  EXPECT_EQ(Row(15).substr(0, 12), L"╚═ Verify ═\x2550");
+  TickNow += 20000;
+  for (int block = 0; block < 100; ++block) RefreshVerifyProgress(1310720000);
+  EXPECT_EQ(Row(14), FieldRow(L"% verified", L"30.52%", 64));
+  ExpectValues({{13, L"64,000"}, {11, L"00:00:46"}, {10, L"00:01:20"},
+                {6, L"4,294,967,296 bytes"}});
+  EXPECT_EQ(screen.Cursor().Y, RowUnderProgress());
+}
+
+TEST_F(RedirectedProgress, TheVerifyPassWritesItsOwnLines) {
+  Paint(0, 4294967296LL);
+  const size_t painted = screen.OutputBytes().size();
+  BeginVerifyProgress(4294967296LL);
+  TickNow += 20000;
+  RefreshVerifyProgress(1310720000);  // a line is due: not held for a hundred blocks
+  EXPECT_EQ(screen.OutputBytes().substr(painted),
+            "Verifying: reading the source and the destination back to compare them\r\n"
+            "Verified 1,310,720,000 of 4,294,967,296 bytes (30.52%), 64,000 KB/sec, 00:00:46 "
+            "remaining\r\n");
+}
+
+// Message lines break by columns, and never between a letter and its accent.
+TEST_F(ProgressScreen, WrappedLinesCountColumnsAndKeepMarksWithTheirLetters) {
+  // A Windows console gives each UTF-16 unit a cell: the widths below are a terminal's.
+  if (TextColumns(L"\x65E5") != 2) return;
+  screen.Resize(30, 25);
+  std::wstring accented;
+  for (int i = 0; i < 40; ++i) accented += L"e\x0301";
+  const std::wstring wide = L"a " + std::wstring(20, L'\x65E5');
+  const struct {
+    std::wstring text, firstRow, secondRow;
+  } cases[] = {
+      // (The screen keeps the letters; a mark adds nothing to a cell.)
+      {accented, std::wstring(29, L'e') + L" ", std::wstring(11, L'e') + L" "},
+      {wide, L"a ", std::wstring(14, L'\x65E5')},
+  };
+  for (const auto& c : cases) {
+    const SHORT row = screen.Cursor().Y;
+    WriteWrapped(c.text);
+    EXPECT_EQ(screen.RowText(row).substr(0, c.firstRow.size()), c.firstRow);
+    EXPECT_EQ(screen.RowText(static_cast<SHORT>(row + 1)).substr(0, c.secondRow.size()), c.secondRow);
+  }
 }

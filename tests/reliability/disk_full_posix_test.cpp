@@ -36,7 +36,7 @@ class DiskFull : public ProgramTest {
   int64_t ExpectStoppedAtFullDisk(const std::string& block, const std::string& faults,
                                   const std::string& line) {
     EXPECT_EQ(RunProgram(CopyArgs(Dest(), block, false), {faults}), 3) << Output();
-    const std::string output = Output();
+    const std::string output = Messages();
     EXPECT_EQ(output.find(line + "\n"), 0u) << output;
     const int64_t size = SizeOf(Dest());
     EXPECT_NE(output.find("The destination disk is full. The copy stopped with the first " +

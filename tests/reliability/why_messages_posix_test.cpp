@@ -143,7 +143,7 @@ TEST_F(WhyMessages, EachSaysWhatWentWrongAndWhatToDo) {
     if (c.fileLimit != 0) {
       EXPECT_FALSE(fs::exists(args[1]));
     }
-    const std::string output = Output();
+    const std::string output = Messages();
     EXPECT_EQ(output.find(c.firstLine), 0u) << output;
     EXPECT_NE(output.find(c.why), std::string::npos) << output;
   }

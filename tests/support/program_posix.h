@@ -271,6 +271,13 @@ class ProgramTest : public ::testing::Test {
 
   fs::path Path(const std::string& name) const { return folder_ / name; }
   std::string Output() const { return ReadAll(Path("output")); }
+  // The output after the first line, which names the copy when there is one.
+  std::string Messages() const {
+    const std::string output = Output();
+    if (output.rfind("Copying ", 0) != 0) return output;
+    const size_t end = output.find('\n');
+    return end == std::string::npos ? std::string() : output.substr(end + 1);
+  }
   // Runs the program with `args`; its output goes to "output".
   int RunProgram(const std::vector<std::string>& args, const RunOptions& options = {}) {
     return reliability::Run(args, Path("output"), options);

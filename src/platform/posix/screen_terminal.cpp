@@ -123,6 +123,11 @@ TerminalScreen::TerminalScreen(int fd) : fd_(fd) {
     freelocale(charset_);
     charset_ = static_cast<locale_t>(0);
   }
+  // A terminal that turns each line feed into CR LF by itself gets the line
+  // feed alone: a log of the session (script) then holds exactly one CR LF.
+  termios modes{};
+  if (::tcgetattr(fd_, &modes) == 0 && (modes.c_oflag & OPOST) && (modes.c_oflag & ONLCR))
+    newline_ = "\n";
   WatchReshapes();
   reshapes_ = Reshapes.load();
   LocateCursor();
@@ -171,12 +176,17 @@ void TerminalScreen::Put(COORD, wchar_t character, int width) {
 }
 
 void TerminalScreen::CarriageReturn() { out_ += '\r'; }
-void TerminalScreen::LineFeed() { out_ += "\r\n"; }
+// The console's line feed starts the next row: a carriage return just before
+// it adds nothing.
+void TerminalScreen::LineFeed() {
+  if (!out_.empty() && out_.back() == '\r') out_.pop_back();
+  out_ += newline_;
+}
 void TerminalScreen::Backspace() { out_ += '\b'; }
 void TerminalScreen::Bell() { out_ += '\a'; }
 // A terminal holds the cursor in the last column until the next character;
 // the console has already moved on to the next row.
-void TerminalScreen::WrapToNextRow() { out_ += "\r\n"; }
+void TerminalScreen::WrapToNextRow() { out_ += newline_; }
 void TerminalScreen::StayInLastColumn(SHORT column) { out_ += Csi(column + 1, 'G'); }
 
 // Rows move relative to where the terminal's cursor is, so the picture stays

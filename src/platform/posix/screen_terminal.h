@@ -37,6 +37,7 @@ class TerminalScreen : public Screen {
 
   int fd_;
   std::string out_;
+  std::string newline_ = "\r\n";  // what takes the terminal to the next row's start
   std::string pen_;            // the SGR in effect; empty: the terminal's own colours
   locale_t charset_{};         // the locale's, when it is not UTF-8
   unsigned reshapes_ = 0;      // resizes and resumes seen so far

@@ -1,10 +1,6 @@
 // Text widths on Windows.
 #include "platform/platform.h"
 
-// One cell per character: a surrogate pair is one character.
-int TextColumns(const std::wstring& text) {
-  int columns = 0;
-  for (wchar_t c : text)
-    if (c < 0xDC00 || c > 0xDFFF) ++columns;
-  return columns;
-}
+// One cell per UTF-16 unit: the console shows a character outside the BMP
+// (an emoji) as two cells, one for each half of its surrogate pair.
+int TextColumns(const std::wstring& text) { return static_cast<int>(text.size()); }
