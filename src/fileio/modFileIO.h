@@ -70,16 +70,18 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
 // paint put them, or moved them since.
 void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
                      const SYSTEMTIME& startTime);
-// True when a plain progress line is due now (plain lines only, never the box): the copy loop asks after every block, at the cost of one tick read.
-bool ProgressLineDue();
-// The box (or the plain lines) shows that the copy is being read back and compared: from here on the percentage and rate are the verify pass's.
+// The box (or the plain lines) shows that the copy is being read back and
+// compared: from here on the percentage and rate are the verify pass's.
 void BeginVerifyProgress(int64_t totalBytes);
-// The verify pass has compared `verifiedBytes` of `totalBytes`; shown at the same cadence rules as the copy (call after every block; it decides itself whether to redraw).
+// The verify pass has compared `verifiedBytes` of `totalBytes`; shown by the
+// same cadence rules as the copy (called after every block, it decides
+// itself whether to redraw).
 void RefreshVerifyProgress(int64_t verifiedBytes);
 // The row under what the progress shows (the box, or the last plain line): a
 // clean line, where the cursor goes after each refresh and before an ending.
 int16_t RowUnderProgress();
-// True when a plain progress line is due now (plain lines only, never the box): the copy loop asks after every block, at the cost of one tick read.
+// True when a plain progress line is due now (plain lines only, never the
+// box): the copy loop asks after every block, at the cost of one tick read.
 bool ProgressLineDue();
 // The byte-count lines after "File copy completed!".
 void PrintSummary(int64_t startOffset, int64_t totalBytes);

@@ -454,6 +454,4 @@ void RefreshVerifyProgress(int64_t verifiedBytes) {
 
 int16_t RowUnderProgress() { return ToCell(View.Under); }
 
-bool ProgressLineDue() { return false; }
-
 }  // namespace modFileIO
