@@ -2,7 +2,8 @@
 """A FUSE file system for the tests: a folder passed through, with faults on cue.
 
     faulty_fs.py BACKING MOUNTPOINT [--eio NAME:START:LENGTH] [--cut NAME:AT]
-                 [--cached]
+                 [--flip NAME:START:LENGTH] [--garble NAME:START:LENGTH]
+                 [--slow NAME:MS] [--cached]
 
 Every file of BACKING is seen at MOUNTPOINT, read and written through. With
 --eio, a read of NAME that touches bytes [START, START+LENGTH) fails with EIO,
@@ -13,6 +14,13 @@ direct_io unless --cached, so the kernel splits a large read into requests
 of its own size, and a request that fails or comes back short cuts the read
 short.
 
+With --flip, the bytes of NAME in [START, START+LENGTH) that a write brings
+are stored with their lowest bit flipped, as a disk that stores other bytes
+than it was given does; with --garble they are stored as given and come back
+flipped from every read, as a disk that returns other bytes than it holds.
+With --slow, every read of NAME waits MS milliseconds first, as a slow
+network or USB disk does.
+
 It runs in the foreground until it is unmounted (umount, fusermount -u) or
 killed; the tests start it under timeout -k and unmount it when they end.
 Debian's python3-fusepy (libfuse 2), run as root so that no fusermount is
@@ -22,6 +30,7 @@ import argparse
 import errno
 import os
 import sys
+import time
 
 import fusepy
 
@@ -29,14 +38,31 @@ import fusepy
 class Passthrough(fusepy.Operations):
     use_ns = True
 
-    def __init__(self, backing, bad, cut, direct):
+    def __init__(self, backing, args):
         self.backing = backing
-        self.bad = bad  # (name, start, end) or None
-        self.cut = cut  # (name, at) or None
-        self.direct = direct
+        self.bad = args.eio  # (name, start, end) or None
+        self.cut = args.cut  # (name, at) or None
+        self.flip = args.flip  # (name, start, end) or None
+        self.garble = args.garble  # (name, start, end) or None
+        self.slow = args.slow  # (name, seconds) or None
+        self.direct = not args.cached
 
     def _full(self, path):
         return os.path.join(self.backing, path.lstrip("/"))
+
+    @staticmethod
+    def _flipped(rule, path, data, offset):
+        """`data` at `offset`, its bytes within the rule's range flipped."""
+        if rule is None or path.lstrip("/") != rule[0]:
+            return data
+        start = max(rule[1], offset)
+        end = min(rule[2], offset + len(data))
+        if start >= end:
+            return data
+        changed = bytearray(data)
+        for at in range(start - offset, end - offset):
+            changed[at] ^= 1
+        return bytes(changed)
 
     def _fails(self, path, offset, size):
         if self.bad is None or path.lstrip("/") != self.bad[0]:
@@ -77,10 +103,12 @@ class Passthrough(fusepy.Operations):
             raise fusepy.FuseOSError(errno.EIO)
         if self.cut and path.lstrip("/") == self.cut[0] and offset < self.cut[1] < offset + size:
             size = self.cut[1] - offset
-        return os.pread(fi.fh, size, offset)
+        if self.slow and path.lstrip("/") == self.slow[0]:
+            time.sleep(self.slow[1])
+        return self._flipped(self.garble, path, os.pread(fi.fh, size, offset), offset)
 
     def write(self, path, data, offset, fi):
-        return os.pwrite(fi.fh, data, offset)
+        return os.pwrite(fi.fh, self._flipped(self.flip, path, data, offset), offset)
 
     def truncate(self, path, length, fh=None):
         os.truncate(self._full(path), length)
@@ -117,6 +145,11 @@ def bad_range(text):
     return name, int(start), int(start) + int(length)
 
 
+def wait(text):
+    name, milliseconds = text.rsplit(":", 1)
+    return name, int(milliseconds) / 1000.0
+
+
 def cut_at(text):
     name, at = text.rsplit(":", 1)
     return name, int(at)
@@ -128,10 +161,12 @@ def main():
     parser.add_argument("mountpoint")
     parser.add_argument("--eio", type=bad_range, metavar="NAME:START:LENGTH")
     parser.add_argument("--cut", type=cut_at, metavar="NAME:AT")
+    parser.add_argument("--flip", type=bad_range, metavar="NAME:START:LENGTH")
+    parser.add_argument("--garble", type=bad_range, metavar="NAME:START:LENGTH")
+    parser.add_argument("--slow", type=wait, metavar="NAME:MS")
     parser.add_argument("--cached", action="store_true", help="no direct_io")
     args = parser.parse_args()
-    operations = Passthrough(os.path.abspath(args.backing), args.eio, args.cut,
-                              not args.cached)
+    operations = Passthrough(os.path.abspath(args.backing), args)
     fusepy.FUSE(operations, args.mountpoint, raw_fi=True, foreground=True, nothreads=True,
                 fsname="faulty_fs")
     return 0
