@@ -109,6 +109,8 @@ set(BLKCOPY_FILEIO_FILES
   fileio/run_messages.cpp
   fileio/sizes64.cpp
   fileio/summary.cpp
+  fileio/verify_messages.cpp
+  fileio/verify_pass.cpp
   fileio/wrapped_line.cpp)
 
 # The program's entry, driver/main.cpp, is the executable's own.

@@ -36,8 +36,8 @@ int RunCommandLine() {
   }
   // Both refusals come before any file is opened, so nothing is truncated.
   if (!PathsUsable(p) || !SetBufferBytes(p.Bufsize)) return ExitBadCommandLine;
-  return ExitCodeFor(p.Resume ? modFileIO::ResumeCopy(p.Source, p.Dest)
-                              : modFileIO::StartCopy(p.Source, p.Dest));
+  return ExitCodeFor(p.Resume ? modFileIO::ResumeCopy(p.Source, p.Dest, p.Verify)
+                              : modFileIO::StartCopy(p.Source, p.Dest, p.Verify));
 }
 
 }  // namespace

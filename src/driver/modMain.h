@@ -13,6 +13,7 @@ struct CopyParams {
   std::wstring Dest;
   std::wstring Bufsize = L"64K";  // as typed: a number and B, K or M
   bool Resume = false;            // "/R": append to an interrupted copy
+  bool Verify = false;            // "/V": read the copy back and compare
   bool Valid = false;             // exactly one source and one destination
 };
 
@@ -29,7 +30,7 @@ enum ExitCode {
 // An odd number of quotes yields no arguments at all. With stripQuotes, the
 // quotes are removed from each stored argument.
 std::vector<std::wstring> SplitCommandLine(const std::wstring& argumentText, bool stripQuotes);
-// Reads "/R", block sizes and the two paths, in any order.
+// Reads "/R", "/V", block sizes and the two paths, in any order.
 CopyParams ParseCopyParams(const std::vector<std::wstring>& args);
 // Sets modFileIO::BufferBytes from a size text that passed ParseCopyParams'
 // size test. Returns false, after telling the user why, when the size can't

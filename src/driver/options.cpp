@@ -1,4 +1,4 @@
-// The copy options: which arguments are the paths, the block size and "/R".
+// The copy options: which arguments are the paths, the block size, "/R" and "/V".
 #include "driver/modMain.h"
 #include "driver/number.h"
 
@@ -6,9 +6,10 @@ namespace modMain {
 
 namespace {
 
-bool IsResumeSwitch(const std::wstring& argument) {
+// "/R" or "/V" (`letter` in upper case), in either case.
+bool IsSwitch(const std::wstring& argument, wchar_t letter) {
   return argument.size() == 2 && argument[0] == L'/' &&
-         (argument[1] == L'R' || argument[1] == L'r');
+         (argument[1] == letter || argument[1] == letter - L'A' + L'a');
 }
 
 // The size form: a numeric prefix and B, K or M. Whether the size is also
@@ -24,8 +25,10 @@ CopyParams ParseCopyParams(const std::vector<std::wstring>& args) {
   CopyParams p;
   const std::wstring decimalSeparator = UserDecimalSeparator();
   for (const std::wstring& argument : args) {
-    if (IsResumeSwitch(argument)) {
+    if (IsSwitch(argument, L'R')) {
       p.Resume = true;
+    } else if (IsSwitch(argument, L'V')) {
+      p.Verify = true;
     } else if (HasSizeForm(argument, decimalSeparator)) {
       p.Bufsize = argument;
     } else if (argument.empty()) {

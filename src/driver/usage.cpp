@@ -33,7 +33,7 @@ std::wstring ProgramName() {
 
 std::vector<std::wstring> UsageRows() {
   return {L"Usage: ",
-          L"  " + ProgramName() + L" <sourcefilepath> <destfilepath> [bufsize] [/R]",
+          L"  " + ProgramName() + L" <sourcefilepath> <destfilepath> [bufsize] [/R] [/V]",
           L"Where:",
           L"  bufsize is an integer followed by 'B', 'K', or 'M'.  Default: 64K",
           L"  /R indicates copying should resume from last copy operation,",

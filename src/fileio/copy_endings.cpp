@@ -1,5 +1,6 @@
 // How a copy ends: stopped by the user, completed, or failed, each with its
-// lines.
+// lines; and the seal a complete copy gets before it is read back or called
+// completed.
 #include "console/Con.h"
 #include "fileio/copy_job.h"
 #include "fileio/file_calls.h"
@@ -38,14 +39,27 @@ CopyOutcome StoppedEnding(CopyJob& job) {
   return CopyStopped;
 }
 
-CopyOutcome CompletedEnding(CopyJob& job) {
+Finding SealCopy(const CopyJob& job) {
   KeepSourceTime(job);
-  const Finding found = FlushDestination(job);
-  if (!None(found)) return FailedEnding(job, found);
+  return FlushDestination(job);
+}
+
+// The copy is whole, dated and flushed; what was stopped is the reading back.
+CopyOutcome UnverifiedEnding(const CopyJob& job) {
+  Con::SetCursorRow(RowUnderProgress());
+  Con::SetForeColor(Con::LightMagenta);
+  EngineLine(L"[BREAK] User halt.");
+  Con::SetForeColor(Con::LightGreen);
+  SayVerifyStopped(job.TotalBytes);
+  return CopyStopped;
+}
+
+CopyOutcome CompletedEnding(const CopyJob& job) {
   Con::SetForeColor(Con::LightCyan);
   EngineLine(L"File copy completed!");
   EngineLine(job.DestPath + L" written");
   PrintSummary(job.StartOffset, job.TotalBytes);
+  if (job.Verify) SayVerified(job.TotalBytes);
   Con::SetForeColor(Con::LightGreen);
   return CopyCompleted;
 }

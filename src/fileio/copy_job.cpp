@@ -11,9 +11,10 @@ int32_t BufferBytes = 0;
 
 namespace {
 
-CopyJob NewJob(const std::wstring& source, const std::wstring& dest, bool resume) {
+CopyJob NewJob(const std::wstring& source, const std::wstring& dest, bool resume, bool verify) {
   CopyJob job;
   job.Resume = resume;
+  job.Verify = verify;
   job.SourcePath = source;
   job.DestPath = dest;
   return job;
@@ -34,6 +35,9 @@ CopyOutcome RunToTheEnd(CopyJob& job) {
     case LoopEnd::ReachedEnd: break;
   }
   found = CheckEnd(job);
+  if (None(found)) found = SealCopy(job);
+  if (None(found) && job.Verify && VerifyCopy(job, found) == LoopEnd::Stopped)
+    return UnverifiedEnding(job);
   return None(found) ? CompletedEnding(job) : FailedEnding(job, found);
 }
 
@@ -46,15 +50,15 @@ CopyOutcome Conclude(CopyJob& job, const Finding& found) {
 
 }  // namespace
 
-CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest) {
-  CopyJob job = NewJob(source, dest, false);
+CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest, bool verify) {
+  CopyJob job = NewJob(source, dest, false, verify);
   Finding found = OpenJob(job);
   if (None(found)) found = CheckFits(job);
   return Conclude(job, found);
 }
 
-CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest) {
-  CopyJob job = NewJob(source, dest, true);
+CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest, bool verify) {
+  CopyJob job = NewJob(source, dest, true, verify);
   Finding found = OpenJob(job);
   if (None(found)) found = PositionForResume(job);
   return Conclude(job, found);
@@ -64,7 +68,7 @@ CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest) {
 // are taken here, and neither is closed.
 CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePath,
                        const std::wstring& destPath, int64_t startOffset) {
-  CopyJob job = NewJob(sourcePath, destPath, startOffset > 0);
+  CopyJob job = NewJob(sourcePath, destPath, startOffset > 0, false);
   Finding found = CheckBlockSize(job);
   if (None(found)) {
     job.Source = source;

@@ -14,6 +14,7 @@ namespace modFileIO {
 
 struct CopyJob {
   bool Resume = false;
+  bool Verify = false;  // read the copy back from the disk before "completed"
   std::wstring SourcePath;  // as the user gave them: shown and named in messages
   std::wstring DestPath;
   std::string SourceAnsi;  // as CreateFileA is given them, converted once
@@ -78,9 +79,17 @@ LoopEnd RunBlocks(CopyJob& job, Finding& found);
 // Before "completed": the destination's name still reaches the file written,
 // and another program changed neither file meanwhile.
 Finding CheckEnd(const CopyJob& job);
+// Gives the destination the source's time and flushes it: the copy is on
+// the disk, dated like its source.
+Finding SealCopy(const CopyJob& job);
+// Reads both files back from the disk, unbuffered, and compares them;
+// ReachedEnd when every byte is the source's.
+LoopEnd VerifyCopy(CopyJob& job, Finding& found);
+
 // The endings, each with its lines.
 CopyOutcome StoppedEnding(CopyJob& job);
-CopyOutcome CompletedEnding(CopyJob& job);
+CopyOutcome UnverifiedEnding(const CopyJob& job);
+CopyOutcome CompletedEnding(const CopyJob& job);
 CopyOutcome FailedEnding(const CopyJob& job, const Finding& found);
 
 }  // namespace modFileIO

@@ -52,10 +52,10 @@ bool SameTime(const FILETIME& one, const FILETIME& other) {
   return one.dwLowDateTime == other.dwLowDateTime && one.dwHighDateTime == other.dwHighDateTime;
 }
 
-HANDLE OpenReaderOf(const std::string& ansiPath, const FileFacts& of) {
-  const HANDLE reader =
-      FilePlatform.CreateFileA(ansiPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE OpenReaderOf(const std::string& ansiPath, const FileFacts& of, DWORD flags) {
+  const HANDLE reader = FilePlatform.CreateFileA(ansiPath.c_str(), GENERIC_READ,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                 OPEN_EXISTING, flags, nullptr);
   if (reader == INVALID_HANDLE_VALUE || SameFile(FactsOf(reader), of)) return reader;
   FilePlatform.CloseHandle(reader);
   SetLastError(ERROR_FILE_NOT_FOUND);

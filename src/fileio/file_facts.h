@@ -37,11 +37,13 @@ bool SameFile(const FileFacts& one, const FileFacts& other);
 // True when two file times are the same to the 100 ns.
 bool SameTime(const FILETIME& one, const FILETIME& other);
 
-// A buffered read-only handle on `ansiPath`, when it reaches the file `of`
-// describes: a check reads through it what an unbuffered handle can't (any
-// length at any offset). INVALID_HANDLE_VALUE, with the system's last error
-// (ERROR_FILE_NOT_FOUND for another file), when it can't be had.
-HANDLE OpenReaderOf(const std::string& ansiPath, const FileFacts& of);
+// A read-only handle on `ansiPath`, when it reaches the file `of` describes:
+// buffered, a check reads through it what an unbuffered handle can't (any
+// length at any offset); with FILE_FLAG_NO_BUFFERING in `flags`, what it
+// reads comes from the disk. INVALID_HANDLE_VALUE, with the system's last
+// error (ERROR_FILE_NOT_FOUND for another file), when it can't be had.
+HANDLE OpenReaderOf(const std::string& ansiPath, const FileFacts& of,
+                    DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
 // How ReadAt ended.
 enum ReadResult { ReadDone, SeekFailed, ReadFailed };

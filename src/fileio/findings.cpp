@@ -65,6 +65,7 @@ void ReportRun(const Finding& f, const CopyJob& job) {
   }
 }
 
+// The end checks and the verify pass.
 void ReportEnd(const Finding& f) {
   switch (f.What) {
     case Found::SourceShrank: return SaySourceShrank(f.Expected, f.Actual, f.At);
@@ -72,6 +73,8 @@ void ReportEnd(const Finding& f) {
     case Found::SourceWritten: return SaySourceChanged(true, f.At, f.Actual);
     case Found::DestinationResized: return SayDestinationResized(f.At, f.Actual);
     case Found::DestinationCut: return SayDestinationCut(f.At, f.Actual);
+    case Found::VerifyUnreadable: return SayVerifyUnreadable(f.Source, f.Error, f.At);
+    case Found::VerifyDiffers: return SayVerifyDiffers(f.At, f.Actual);
     default: return;
   }
 }

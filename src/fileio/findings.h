@@ -51,6 +51,9 @@ enum class Found {
   SourceWritten,        // the last-write time moved
   DestinationResized,   // Actual: the size now, At: the bytes written
   DestinationCut,       // At: a hole's start, Actual: its end
+  // Reading the copy back.
+  VerifyUnreadable,     // Source, Error, At: where a read of either file failed
+  VerifyDiffers,        // At: the first byte that differs, Actual: the source's size
 };
 
 struct Finding {

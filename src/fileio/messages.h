@@ -85,4 +85,16 @@ void SaySourceChanged(bool written, int64_t copied, int64_t now);
 void SayDestinationResized(int64_t copied, int64_t now);
 void SayDestinationCut(int64_t holeStart, int64_t holeEnd);
 
+// ---- Reading the copy back (verify_messages.cpp) ---------------------------
+
+// Reading `source` (or the destination) back failed at byte `at`.
+void SayVerifyUnreadable(bool source, DWORD error, int64_t at);
+// The destination read back from the disk differs from the source at `at`
+// (`size`: the source's size; at == size: the destination ended there).
+void SayVerifyDiffers(int64_t at, int64_t size);
+// After "[BREAK] User halt." during the verify pass.
+void SayVerifyStopped(int64_t totalBytes);
+// The last line of a verified copy.
+void SayVerified(int64_t totalBytes);
+
 }  // namespace modFileIO

@@ -40,11 +40,14 @@ bool SetFilePointer64(HANDLE file, int64_t distance, DWORD method);
 void WriteWrapped(const std::wstring& text);
 
 // Copies source over a truncated or new destination. Closes what it opened on
-// every path and reports each failure as one line on standard output.
-CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest);
+// every path and reports each failure as one line on standard output. With
+// `verify`, the copy is read back from the disk and compared before it is
+// called completed.
+CopyOutcome StartCopy(const std::wstring& source, const std::wstring& dest, bool verify = false);
 // Continues an interrupted copy: appends the source from the destination's
-// current size on.
-CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest);
+// current size on. With `verify`, the whole copy is read back and compared.
+CopyOutcome ResumeCopy(const std::wstring& source, const std::wstring& dest,
+                       bool verify = false);
 // The block loop over two open, positioned unbuffered handles; closes neither.
 CopyOutcome CopyBlocks(HANDLE source, HANDLE dest, const std::wstring& sourcePath,
                        const std::wstring& destPath, int64_t startOffset);

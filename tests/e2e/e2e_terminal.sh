@@ -251,7 +251,7 @@ check_progress_box() {  # TOP SOURCE DEST OFFSET SIZE
 check_usage_box() {
   local top="$1" i text
   local texts=("Usage: "
-    "  blkcopy <sourcefilepath> <destfilepath> [bufsize] [/R]"
+    "  blkcopy <sourcefilepath> <destfilepath> [bufsize] [/R] [/V]"
     "Where:"
     "  bufsize is an integer followed by 'B', 'K', or 'M'.  Default: 64K"
     "  /R indicates copying should resume from last copy operation,"
