@@ -146,6 +146,9 @@ blkcopy_layer(platform FILES ${BLKCOPY_PLATFORM_FILES})
 blkcopy_layer(console FILES ${BLKCOPY_CONSOLE_FILES} USES platform)
 blkcopy_layer(fileio FILES ${BLKCOPY_FILEIO_FILES} USES console platform)
 blkcopy_layer(driver FILES ${BLKCOPY_DRIVER_FILES} USES fileio console platform)
+# --version prints the project() line's version, as the Windows program's
+# version resource carries it.
+target_compile_definitions(blkcopy_driver PRIVATE BLKCOPY_VERSION="${PROJECT_VERSION}")
 
 if(NOT WIN32)
   find_package(Threads REQUIRED)
