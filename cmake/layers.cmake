@@ -54,6 +54,8 @@ else()
     platform/posix/process.cpp
     platform/posix/screen_terminal.h
     platform/posix/screen_terminal.cpp
+    platform/posix/terminal_colours.h
+    platform/posix/terminal_colours.cpp
     platform/posix/text.cpp
     platform/posix/thread.cpp
     platform/posix/time.cpp
