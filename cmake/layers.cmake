@@ -23,6 +23,7 @@ if(WIN32)
   list(APPEND BLKCOPY_PLATFORM_FILES
     platform/win32/win32.h
     platform/win32/args.cpp
+    platform/win32/file_system.cpp
     platform/win32/limits.cpp
     platform/win32/names.cpp
     platform/win32/optional_calls.cpp
@@ -42,6 +43,7 @@ else()
     platform/posix/console_tty_input.cpp
     platform/posix/disk_space.cpp
     platform/posix/file_names.cpp
+    platform/posix/file_system.cpp
     platform/posix/file_times.cpp
     platform/posix/files.cpp
     platform/posix/handle.h
