@@ -23,6 +23,7 @@ if(WIN32)
   list(APPEND BLKCOPY_PLATFORM_FILES
     platform/win32/win32.h
     platform/win32/args.cpp
+    platform/win32/colours.cpp
     platform/win32/file_system.cpp
     platform/win32/limits.cpp
     platform/win32/names.cpp

@@ -85,6 +85,13 @@ std::wstring FileSystemNameOf(const std::string& ansiPath);
 // Windows has no such attributes: false there.
 bool ImmutableOrAppendOnly(const std::string& ansiPath);
 
+// SetConsoleTextAttribute for the program's colours. On Windows, NO_COLOR set
+// and not empty leaves the console's colours as they are: the call then does
+// nothing. On POSIX it is SetConsoleTextAttribute itself: the terminal side
+// leaves the colours out of what it sends (NO_COLOR, a terminal without
+// colours) and keeps underline and reverse video.
+BOOL WINAPI SetTextColours(HANDLE output, WORD attribute);
+
 // Columns the text takes on the console. A Windows console shows each
 // character of the ANSI code page in one cell; a terminal gives East Asian
 // wide characters two cells and combining marks none. Every layout that

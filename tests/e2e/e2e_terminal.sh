@@ -667,6 +667,8 @@ wanted usage-three-paths && usage_case usage-three-paths a.img b.img c.img
 wanted help-alone && help_case help-alone /?
 wanted help-among-paths && help_case help-among-paths a.img b.img --help
 wanted version && help_case version --version
+# On Windows NO_COLOR leaves the console's colours as they are.
+wanted no-color && no_colour_case no-color NO_COLOR=1
 if $windows; then
   # The quote reaches the Windows program's command line as it would from
   # cmd.exe: one double quote, an unbalanced line.
@@ -689,7 +691,6 @@ if ! $windows; then
   wanted stop-continue && stop_continue_case
   wanted wide-names && wide_names_case
   wanted dumb-terminal && dumb_terminal_case
-  wanted no-color && no_colour_case no-color NO_COLOR=1
   wanted xterm-mono && no_colour_case xterm-mono TERM=xterm-mono
   wanted vt100 && no_colour_case vt100 TERM=vt100
   wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'

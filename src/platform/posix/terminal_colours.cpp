@@ -2,6 +2,8 @@
 // itself: a few dozen lines spare the program a dependency on ncurses.
 #include "platform/posix/terminal_colours.h"
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +76,10 @@ int TerminfoColours(const char* term) {
     }
   }
   return -2;
+}
+
+BOOL WINAPI SetTextColours(HANDLE output, WORD attribute) {
+  return SetConsoleTextAttribute(output, attribute);
 }
 
 bool TerminalShowsColours() {
