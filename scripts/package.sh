@@ -35,10 +35,14 @@ page=$(MANWIDTH=80 timeout -k 5 30 man -l "$unpacked/usr/share/man/man1/blkcopy.
 for section in SYNOPSIS OPTIONS "EXIT STATUS" REFUSALS EXAMPLES "blkcopy $version"; do
   grep -qF -- "$section" <<<"$page" || fail "the man page shows no \"$section\""
 done
-# Debian's own checker: its errors fail the package, its warnings are shown.
+# Debian's own checker: its errors fail the package, its warnings are shown,
+# and the program must have Debian's hardening (no hardening-* tag, not even
+# an informational one).
 if command -v lintian >/dev/null; then
-  lint=$(timeout -k 5 300 lintian --fail-on error "$deb" 2>&1) || fail "lintian reports errors"
+  lint=$(timeout -k 5 300 lintian -I --pedantic --fail-on error "$deb" 2>&1) ||
+    fail "lintian reports errors"
   grep -v '^running with root' <<<"$lint" || true
+  grep -q 'hardening-' <<<"$lint" && fail "the program lacks some of Debian's hardening"
 else
   fail "lintian is not installed (bash scripts/setup.sh)"
 fi
