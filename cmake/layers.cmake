@@ -23,6 +23,8 @@ if(WIN32)
   list(APPEND BLKCOPY_PLATFORM_FILES
     platform/win32/win32.h
     platform/win32/args.cpp
+    platform/win32/colours.cpp
+    platform/win32/file_system.cpp
     platform/win32/limits.cpp
     platform/win32/names.cpp
     platform/win32/optional_calls.cpp
@@ -43,6 +45,7 @@ else()
     platform/posix/console_tty_input.cpp
     platform/posix/disk_space.cpp
     platform/posix/file_names.cpp
+    platform/posix/file_system.cpp
     platform/posix/file_times.cpp
     platform/posix/files.cpp
     platform/posix/handle.h
@@ -55,6 +58,8 @@ else()
     platform/posix/process.cpp
     platform/posix/screen_terminal.h
     platform/posix/screen_terminal.cpp
+    platform/posix/terminal_colours.h
+    platform/posix/terminal_colours.cpp
     platform/posix/text.cpp
     platform/posix/thread.cpp
     platform/posix/time.cpp
@@ -160,6 +165,9 @@ blkcopy_layer(platform FILES ${BLKCOPY_PLATFORM_FILES})
 blkcopy_layer(console FILES ${BLKCOPY_CONSOLE_FILES} USES platform)
 blkcopy_layer(fileio FILES ${BLKCOPY_FILEIO_FILES} USES console platform)
 blkcopy_layer(driver FILES ${BLKCOPY_DRIVER_FILES} USES fileio console platform)
+# --version prints the project() line's version, as the Windows program's
+# version resource carries it.
+target_compile_definitions(blkcopy_driver PRIVATE BLKCOPY_VERSION="${PROJECT_VERSION}")
 
 if(NOT WIN32)
   find_package(Threads REQUIRED)

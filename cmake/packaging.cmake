@@ -6,9 +6,17 @@ include(GNUInstallDirs)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 if(WIN32)
-  # A zip is unpacked anywhere: the program with its papers beside it.
+  # A zip is unpacked anywhere: the program with its papers beside it, a
+  # user's README (not the developers' README.md) and the licence, as .txt
+  # files with CR LF line ends, which Notepad on any Windows shows as lines.
   install(TARGETS blkcopy RUNTIME DESTINATION .)
-  install(FILES README.md LICENSE DESTINATION .)
+  foreach(paper doc/README-windows.txt:README.txt LICENSE:LICENSE.txt)
+    string(REPLACE ":" ";" paper ${paper})
+    list(GET paper 0 from)
+    list(GET paper 1 to)
+    configure_file(${from} ${CMAKE_CURRENT_BINARY_DIR}/${to} @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${to} DESTINATION .)
+  endforeach()
 else()
   install(TARGETS blkcopy RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # Debian keeps manual pages and a native package's changelog compressed,

@@ -35,10 +35,14 @@ page=$(MANWIDTH=80 timeout -k 5 30 man -l "$unpacked/usr/share/man/man1/blkcopy.
 for section in SYNOPSIS OPTIONS "EXIT STATUS" REFUSALS EXAMPLES "blkcopy $version"; do
   grep -qF -- "$section" <<<"$page" || fail "the man page shows no \"$section\""
 done
-# Debian's own checker: its errors fail the package, its warnings are shown.
+# Debian's own checker: its errors fail the package, its warnings are shown,
+# and the program must have Debian's hardening (no hardening-* tag, not even
+# an informational one).
 if command -v lintian >/dev/null; then
-  lint=$(timeout -k 5 300 lintian --fail-on error "$deb" 2>&1) || fail "lintian reports errors"
+  lint=$(timeout -k 5 300 lintian -I --pedantic --fail-on error "$deb" 2>&1) ||
+    fail "lintian reports errors"
   grep -v '^running with root' <<<"$lint" || true
+  grep -q 'hardening-' <<<"$lint" && fail "the program lacks some of Debian's hardening"
 else
   fail "lintian is not installed (bash scripts/setup.sh)"
 fi
@@ -51,7 +55,15 @@ timeout -k 5 30 "$unpacked/usr/bin/blkcopy" "$unpacked/sample" "$unpacked/copy" 
 zip="build-win32/packages/blkcopy-${version}-win32.zip"
 echo "== $zip"
 top="blkcopy-${version}-win32"
-holds "$(cmake -E tar tf "$zip")" "$top/blkcopy.exe" "$top/README.md" "$top/LICENSE"
+listing=$(cmake -E tar tf "$zip")
+holds "$listing" "$top/blkcopy.exe" "$top/README.txt" "$top/LICENSE.txt"
+grep -q 'README\.md$' <<<"$listing" && fail "the zip holds the developers' README.md"
+# Notepad before Windows 10 shows a file with LF line ends as one long line.
+(cd "$unpacked" && cmake -E tar xf "$OLDPWD/$zip" "$top/README.txt" "$top/LICENSE.txt")
+for paper in README.txt LICENSE.txt; do
+  [ "$(grep -c $'\r$' "$unpacked/$top/$paper")" = "$(wc -l <"$unpacked/$top/$paper")" ] ||
+    fail "$paper has lines that don't end in CR LF"
+done
 # The zip's program is the shipped 32-bit one (the 64-bit build is for tests).
 (cd "$unpacked" && cmake -E tar xf "$OLDPWD/$zip" "$top/blkcopy.exe")
 bash scripts/check_exe.sh "$unpacked/$top/blkcopy.exe" >/dev/null || fail "the zip's blkcopy.exe"

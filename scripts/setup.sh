@@ -11,6 +11,10 @@ for pkg in cmake ninja-build g++ googletest tmux coreutils locales x11-utils; do
 for pkg in dpkg-dev file man-db lintian; do have "$pkg" || need+=("$pkg"); done
 # The fault tests' FUSE file system (tests/support/faulty_fs.py): fusepy, on libfuse 2.
 for pkg in python3-fusepy fuse3; do have "$pkg" || need+=("$pkg"); done
+# The real file systems the tests mount and mark: a bind mount through FUSE,
+# ext4 and FAT images (mkfs, chattr), FAT through FUSE; faked clocks; and
+# the bench's strace.
+for pkg in bindfs e2fsprogs dosfstools fusefat faketime strace; do have "$pkg" || need+=("$pkg"); done
 if [ "${1:-}" != "--native-only" ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386

@@ -16,7 +16,7 @@ struct OutputCalls {
                       LPOVERLAPPED overlapped) = &WriteFile;
   BOOL(WINAPI* ScreenInfo)(HANDLE output, PCONSOLE_SCREEN_BUFFER_INFO info) =
       &GetConsoleScreenBufferInfo;
-  BOOL(WINAPI* SetAttribute)(HANDLE output, WORD attribute) = &SetConsoleTextAttribute;
+  BOOL(WINAPI* SetAttribute)(HANDLE output, WORD attribute) = &SetTextColours;
   BOOL(WINAPI* SetCursor)(HANDLE output, COORD position) = &SetConsoleCursorPosition;
   BOOL(WINAPI* GetMode)(HANDLE handle, LPDWORD mode) = &GetConsoleMode;
   UINT(WINAPI* OutputCodePage)(void) = &GetConsoleOutputCP;

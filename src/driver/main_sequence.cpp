@@ -30,8 +30,16 @@ int RunCommandLine() {
     return ExitBadCommandLine;
   }
   const CopyParams p = ParseCopyParams(SplitCommandLine(text, true));
+  if (p.Asked == RequestHelp) {
+    ShowUsage(false);
+    return ExitCompleted;
+  }
+  if (p.Asked == RequestVersion) {
+    ShowVersion();
+    return ExitCompleted;
+  }
   if (!p.Valid) {
-    ShowUsage();
+    ShowUsage(true);
     return ExitBadCommandLine;
   }
   // Both refusals come before any file is opened, so nothing is truncated.

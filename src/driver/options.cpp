@@ -12,6 +12,12 @@ bool IsSwitch(const std::wstring& argument, wchar_t letter) {
          (argument[1] == letter || argument[1] == letter - L'A' + L'a');
 }
 
+Request RequestOf(const std::wstring& argument) {
+  if (argument == L"/?" || argument == L"-h" || argument == L"--help") return RequestHelp;
+  if (argument == L"-V" || argument == L"--version") return RequestVersion;
+  return RequestCopy;
+}
+
 // The size form: a numeric prefix and B, K or M. Whether the size is also
 // usable is SetBufferBytes' question; 0K and 99999K still have the form.
 bool HasSizeForm(const std::wstring& argument, const std::wstring& decimalSeparator) {
@@ -23,6 +29,12 @@ bool HasSizeForm(const std::wstring& argument, const std::wstring& decimalSepara
 
 CopyParams ParseCopyParams(const std::vector<std::wstring>& args) {
   CopyParams p;
+  // As with other tools, a help switch among paths still asks for help: the
+  // user has shown they are unsure of the command line.
+  for (const std::wstring& argument : args) {
+    p.Asked = RequestOf(argument);
+    if (p.Asked != RequestCopy) return p;
+  }
   const std::wstring decimalSeparator = UserDecimalSeparator();
   for (const std::wstring& argument : args) {
     if (IsSwitch(argument, L'R')) {

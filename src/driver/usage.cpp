@@ -46,7 +46,7 @@ void DrawBorder(wchar_t left, wchar_t right) {
   Con::WriteText(left + std::wstring(count > 0 ? count : 0, Horizontal) + right, true);
 }
 
-void DrawFramedUsage(const std::vector<std::wstring>& rows) {
+void DrawFramedUsage(const std::vector<std::wstring>& rows, bool waitForKey) {
   const int16_t col = Con::GetCursorCol();
   const int16_t row = Con::GetCursorRow();
   // The box's rows (a border, the texts, a border) and the prompt's.
@@ -65,12 +65,12 @@ void DrawFramedUsage(const std::vector<std::wstring>& rows) {
     Con::WriteText(std::wstring(1, Vertical), true);
   }
   DrawBorder(BottomLeft, BottomRight);
-  Con::Pause(std::wstring(), true);
+  if (waitForKey) Con::Pause(std::wstring(), true);
 }
 
 }  // namespace
 
-void ShowUsage() {
+void ShowUsage(bool waitForKey) {
   const std::vector<std::wstring> rows = UsageRows();
   size_t widest = 0;
   for (const std::wstring& text : rows) widest = text.size() > widest ? text.size() : widest;
@@ -79,12 +79,18 @@ void ShowUsage() {
   // same texts go out as plain lines.
   const int width = Con::GetWindowWidth();
   if (width >= static_cast<int>(widest) + 4) {
-    DrawFramedUsage(rows);
+    DrawFramedUsage(rows, waitForKey);
     return;
   }
   for (const std::wstring& text : rows) Con::WriteText(text, true);
   // A key wait nobody can see the prompt of would only hang a script.
-  if (width > 1) Con::Pause(std::wstring(), true);
+  if (waitForKey && width > 1) Con::Pause(std::wstring(), true);
+}
+
+void ShowVersion() {
+  // The build's version, the same that the Windows program's version
+  // resource carries.
+  Con::WriteText(L"blkcopy " + FromAnsi(BLKCOPY_VERSION), true);
 }
 
 }  // namespace modMain

@@ -80,6 +80,25 @@ constexpr bool CreationTimeIsChangeTime = true;
 // limit. Windows has none: there only the file system's largest file counts.
 int64_t ProcessFileSizeLimit();
 
+// The type of the file system that holds the path (the file, or its folder
+// when there is no such file) as the system names it: "ext4", "xfs", "vfat",
+// "fuseblk", "fuse.fusefat", "tmpfs" on Linux; "NTFS", "FAT32", "FAT" on
+// Windows. Empty when the system doesn't tell. For messages that must name
+// the file system whose limit was met, never guess one.
+std::wstring FileSystemNameOf(const std::string& ansiPath);
+
+// True when the file has the immutable or the append-only attribute (chattr
+// +i, +a on Linux), which refuse a write whatever the file's permissions say.
+// Windows has no such attributes: false there.
+bool ImmutableOrAppendOnly(const std::string& ansiPath);
+
+// SetConsoleTextAttribute for the program's colours. On Windows, NO_COLOR set
+// and not empty leaves the console's colours as they are: the call then does
+// nothing. On POSIX it is SetConsoleTextAttribute itself: the terminal side
+// leaves the colours out of what it sends (NO_COLOR, a terminal without
+// colours) and keeps underline and reverse video.
+BOOL WINAPI SetTextColours(HANDLE output, WORD attribute);
+
 // Columns the text takes on the console. A Windows console shows each
 // character of the ANSI code page in one cell; a terminal gives East Asian
 // wide characters two cells and combining marks none. Every layout that

@@ -17,6 +17,7 @@
 
 #include "console/Con.h"
 #include "console/ConState.h"
+#include "support/missing_tool.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -253,7 +254,7 @@ class Pane {
 }  // namespace
 
 TEST(ConsoleTerminal, ShowsTextColoursAndTitleAndTurnsKeysIntoBreaks) {
-  if (std::system("tmux -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+  if (std::system("tmux -V >/dev/null 2>&1") != 0) SKIP_FOR_MISSING_TOOL("tmux is not installed");
   Pane pane;
   ASSERT_TRUE(pane.Start());
 

@@ -83,3 +83,29 @@ TEST(ParseCopyParams, EmptyArgumentMakesTheCommandLineUnusable) {
   EXPECT_FALSE(ParseCopyParams({L"", L"a", L"b"}).Valid);
   EXPECT_FALSE(ParseCopyParams(modMain::SplitCommandLine(L"a \"\" b", true)).Valid);
 }
+
+// A help or version switch anywhere asks for that alone, whatever stands
+// beside it; anything merely like one is a path.
+TEST(ParseCopyParams, HelpAndVersionSwitches) {
+  const struct {
+    Args args;
+    modMain::Request asked;
+  } cases[] = {
+      {{L"/?"}, modMain::RequestHelp},
+      {{L"-h"}, modMain::RequestHelp},
+      {{L"a", L"b", L"--help"}, modMain::RequestHelp},
+      {{L"a", L"b", L"c", L"/?"}, modMain::RequestHelp},  // after a third path too
+      {{L"--version"}, modMain::RequestVersion},
+      {{L"-V", L"--help"}, modMain::RequestVersion},  // the first one counts
+      {{L"a", L"-v"}, modMain::RequestCopy},
+      {{L"a", L"/H"}, modMain::RequestCopy},
+      {{L"--HELP", L"b"}, modMain::RequestCopy},
+  };
+  for (const auto& c : cases) {
+    const CopyParams p = ParseCopyParams(c.args);
+    EXPECT_EQ(p.Asked, c.asked) << c.args.back();
+    if (c.asked != modMain::RequestCopy) {
+      EXPECT_FALSE(p.Valid);
+    }
+  }
+}

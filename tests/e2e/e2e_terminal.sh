@@ -16,10 +16,13 @@ if [ "$#" -eq 0 ]; then
   echo "usage: $0 PROGRAM [ARGUMENT...]" >&2
   exit 2
 fi
-if ! command -v tmux >/dev/null 2>&1; then
-  echo "tmux is not installed; skipping" >&2
+# Under CI=true, where scripts/setup.sh has run, a missing tool fails the test.
+missing_tool() {  # WHAT: exit 77 (skipped), or 1 under CI=true
+  if [ "${CI:-}" = true ]; then echo "$1 (CI=true: scripts/setup.sh installs it)" >&2; exit 1; fi
+  echo "$1; skipping" >&2
   exit 77
-fi
+}
+command -v tmux >/dev/null 2>&1 || missing_tool "tmux is not installed"
 
 # The cases run in folders of their own, so relative program paths are made absolute.
 program=()
@@ -247,9 +250,10 @@ check_progress_box() {  # TOP SOURCE DEST OFFSET SIZE
   expect_eq "source label in dark cyan" 36 "$(fore_of " Source ")"
 }
 
-# Rows TOP..: the usage box for a window of the pane's width, then the prompt.
-check_usage_box() {
-  local top="$1" i text
+# Rows TOP..: the usage box for a window of the pane's width, then the prompt
+# (none after a request for help: PROMPT "").
+check_usage_box() {  # TOP [PROMPT]
+  local top="$1" prompt="${2-Press any key}" i text
   local texts=("Usage: "
     "  blkcopy <sourcefilepath> <destfilepath> [bufsize] [/R] [/V]"
     "Where:"
@@ -262,8 +266,9 @@ check_usage_box() {
     expect_eq "usage row $((i + 1))" "$text" "$(row_text $((top + 1 + i)))"
   done
   expect_eq "usage bottom border" "╚$(repeat ═ $((Columns - 3)))╝" "$(row_text $((top + 7)))"
-  check "the key prompt under the box" \
-    grep -q "^Press any key" <<<"$(row_text $((top + 8)))"
+  local below
+  below=$(row_text $((top + 8)))
+  expect_eq "the key prompt under the box" "$prompt" "${below:0:${#prompt}}"
   expect_eq "usage box in light green" 92 "$(fore_of "╔═")"
 }
 
@@ -291,6 +296,44 @@ usage_case() {  # NAME ARGUMENT...
   check_colours_back
   expect_eq "the title is back" "$title" "$(tm display-message -p '#{pane_title}')"
   expect_eq "no file was touched" "$before" "$(listing)"
+  end_case
+}
+
+# Help asked for: the usage box and exit 0 with no key wait; the version as
+# one line.
+help_case() {  # NAME ARGUMENT...
+  begin_case "$1"
+  shift
+  open_pane
+  start_program "$@"
+  finish_program
+  expect_eq "exit code" 0 "$exit_code"
+  if [[ " $* " == *" --version "* ]]; then
+    check "the name and version" eval 'screen | grep -qx "blkcopy [0-9][0-9.]*"'
+  else
+    check_usage_box "$(row_of "╔═")" ""
+  fi
+  end_case
+}
+
+# No colours for NO_COLOR or a monochrome terminal: no SGR colour number
+# reaches the terminal, and the box is still drawn.
+no_colour_case() {  # NAME ENVIRONMENT...
+  begin_case "$1"
+  shift
+  random_file "$case_dir/data/src.img" $((1024 * 1024 + 77))
+  open_pane
+  tm pipe-pane -o "cat >$(quote "$case_dir/raw")"
+  prefix=(env "$@")
+  start_program src.img dst.img 64K
+  finish_program
+  prefix=()
+  tm pipe-pane
+  expect_eq "exit code" 0 "$exit_code"
+  check "the box is drawn" screen_has "╓─ Source ─"
+  check "no colour was sent" perl -ne 'while (/\e\[([0-9;]*)m/g) {
+    for (split /;/, $1) { exit 1 if ($_ >= 30 && $_ <= 49) || ($_ >= 90 && $_ <= 107) } }' \
+    "$case_dir/raw"
   end_case
 }
 
@@ -500,8 +543,8 @@ dumb_terminal_case() {
 }
 
 # A source that takes about three seconds to copy at the fresh copy's pace.
-three_seconds_source() {
-  local mib=$((FreshBytes * 3 / 1048576 * 1000 / (fresh_ms > 0 ? fresh_ms : 1)))
+three_seconds_source() {  # FILE [SECONDS]
+  local mib=$((FreshBytes * ${2:-3} / 1048576 * 1000 / (fresh_ms > 0 ? fresh_ms : 1)))
   [ "$mib" -ge 32 ] || mib=32
   [ "$mib" -le 1024 ] || mib=1024
   random_file "$1" $((mib * 1024 * 1024 + 4321))
@@ -633,7 +676,9 @@ clock_steps_case() {
   for entry in "-1h|$(date -d "1 hour ago" +%F)" "+1d|$(date -d "1 day" +%F)"; do
     IFS='|' read -r step day <<<"$entry"
     echo "+0" >"$case_dir/offset"
-    three_seconds_source "$case_dir/data/src.img"
+    # Long enough to outlast both samples when the machine is faster than
+    # when it was measured.
+    three_seconds_source "$case_dir/data/src.img" 10
     open_pane
     # (NO_FAKE_STAT: file times stay true, or the source would seem changed.)
     prefix=(env LD_PRELOAD="$faketime" FAKETIME_TIMESTAMP_FILE="$case_dir/offset" FAKETIME_NO_CACHE=1 NO_FAKE_STAT=1
@@ -663,6 +708,7 @@ charset_case() {  # NAME LOCALE ENCODING TOP-BORDER-START GROUPED-SIZE
   begin_case "$1"
   if ! command -v luit >/dev/null 2>&1 || ! locale -a 2>/dev/null | grep -qix "$(echo "$2" | tr -d -- '-' )"; then
     echo "skip $1: needs luit and the locale $2 (localedef -i ${2%%.*} -f ${2#*.} $2)"
+    [ "${CI:-}" != true ] || failures=$((failures + 1))
     return 0
   fi
   random_file "$case_dir/data/src.img" 1234567
@@ -684,6 +730,11 @@ echo "blkcopy in a terminal: ${program[*]}"
 wanted usage-no-arguments && usage_case usage-no-arguments
 wanted usage-one-path && usage_case usage-one-path src.img
 wanted usage-three-paths && usage_case usage-three-paths a.img b.img c.img
+wanted help-alone && help_case help-alone /?
+wanted help-among-paths && help_case help-among-paths a.img b.img --help
+wanted version && help_case version --version
+# On Windows NO_COLOR leaves the console's colours as they are.
+wanted no-color && no_colour_case no-color NO_COLOR=1
 if $windows; then
   # The quote reaches the Windows program's command line as it would from
   # cmd.exe: one double quote, an unbalanced line.
@@ -708,6 +759,8 @@ if ! $windows; then
   wanted stop-continue && stop_continue_case
   wanted dumb-terminal && dumb_terminal_case
   wanted clock-steps && clock_steps_case
+  wanted xterm-mono && no_colour_case xterm-mono TERM=xterm-mono
+  wanted vt100 && no_colour_case vt100 TERM=vt100
   wanted koi8-r && charset_case koi8-r ru_RU.KOI8-R KOI8-R "╓─ Source ─" $'1\u00a0234\u00a0567'
   wanted latin-1 && charset_case latin-1 de_DE.ISO-8859-1 ISO8859-1 "+- Source -" "1.234.567"
 fi

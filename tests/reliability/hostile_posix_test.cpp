@@ -6,6 +6,7 @@
 // destination's own bytes.
 #include <sys/resource.h>
 
+#include "support/missing_tool.h"
 #include "support/program_posix.h"
 
 using namespace reliability;
@@ -400,7 +401,7 @@ TEST_F(Hostile, TheSourceThroughABindMountIsNotDestroyed) {
   fs::create_directories(mount);
   WriteGenerated(real / "file", SourceSeed, 3 * MiB + 5);
   if (Guarded("bindfs " + real.string() + " " + mount.string()) != 0)
-    GTEST_SKIP() << "bindfs could not mount here (no /dev/fuse?)";
+    SKIP_FOR_MISSING_TOOL("bindfs could not mount here (no bindfs, no /dev/fuse?)");
   struct Case {
     std::vector<std::string> args;
     int exit;

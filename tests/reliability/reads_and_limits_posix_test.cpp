@@ -110,7 +110,7 @@ class FuseSource : public ReadsAndLimits {
         fuse_.Mount(Path("backing"), Path("mnt"),
                     "--eio bad:" + std::to_string(BadAt) + ":4096 --cut cut:" +
                         std::to_string(BadAt + 123));
-    if (!why.empty()) GTEST_SKIP() << why;
+    if (!why.empty()) SKIP_FOR_MISSING_TOOL(why);
   }
   void TearDown() override {
     fuse_.Unmount();

@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "support/missing_tool.h"
 #include "support/program_posix.h"
 
 namespace reliability {

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "platform/posix/handle.h"
+#include "platform/posix/terminal_colours.h"
 
 namespace {
 
@@ -107,6 +108,13 @@ std::string SgrFor(WORD attribute) {
   if (attribute & COMMON_LVB_UNDERSCORE) sgr += ";4";
   if (attribute & COMMON_LVB_REVERSE_VIDEO) sgr += ";7";
   return sgr + "m";
+}
+
+std::string UncolouredSgrFor(WORD attribute) {
+  std::string sgr;
+  if (attribute & COMMON_LVB_UNDERSCORE) sgr += ";4";
+  if (attribute & COMMON_LVB_REVERSE_VIDEO) sgr += ";7";
+  return sgr.empty() ? sgr : "\x1b[0" + sgr + "m";
 }
 
 bool InForeground(int fd) {
@@ -204,8 +212,11 @@ void TerminalScreen::MoveCursor(COORD from, COORD to) {
 }
 
 void TerminalScreen::AttributeChanged() {
-  const std::string sgr = SgrFor(Attribute());
-  if (sgr != pen_) out_ += sgr;
+  // Without colours only underline and reverse video are left to send; none
+  // of them is the terminal's own pen, which "ESC [ 0 m" gives back.
+  const std::string sgr =
+      TerminalShowsColours() ? SgrFor(Attribute()) : UncolouredSgrFor(Attribute());
+  if (sgr != pen_) out_ += sgr.empty() ? "\x1b[0m" : sgr;
   pen_ = sgr;
 }
 

@@ -48,6 +48,9 @@ class TerminalScreen : public Screen {
 // The SGR sequence for a console attribute, its colours always named: light
 // grey on black is asked for as such (a light theme's default is not black).
 std::string SgrFor(WORD attribute);
+// The same without colours (NO_COLOR, a monochrome terminal): empty when only
+// colours would be named.
+std::string UncolouredSgrFor(WORD attribute);
 // Puts the terminal input's modes back after the job was continued.
 void ReapplyInputModes();
 // False when the process is in the background of the terminal on `fd`, where
