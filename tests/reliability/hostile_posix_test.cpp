@@ -134,8 +134,12 @@ TEST_F(BlockDevice, ImagesAreWrittenReadAndResumedWhole) {
 
   // The image onto the device: its tail behind the full blocks, not at 0, and
   // the device's bytes beyond the image as they were.
-  EXPECT_EQ(RunBounded({Path("image").string(), device_, "1M"}), 0) << Output();
+  // Read back from the device with /V: the image's bytes, not the capacity.
+  EXPECT_EQ(RunBounded({Path("image").string(), device_, "1M", "/V"}), 0) << Output();
   EXPECT_TRUE(Said("File copy completed!")) << Output();
+  EXPECT_TRUE(Said("Verified: 3,158,073 bytes read back from the disk are identical to the "
+                   "source."))
+      << Output();
   EXPECT_EQ(FirstDifferenceBetween(Path("image"), device_), image);
   std::vector<char> after(DeviceBytes - image);
   {

@@ -4,7 +4,8 @@
 # since, a source cut short, a second writer and another program writing
 # either file during the copy, the same file under another name, standard
 # output as the destination, device paths in several spellings, NUL (a
-# character device) on either side, and the largest block size. Each case checks the exit code, the line,
+# character device) on either side, the largest block size, and a copy read
+# back with /V. Each case checks the exit code, the line,
 # and the bytes on both sides. Every run is bounded by timeout -k.
 #
 # Usage: tests/reliability/hostile_wine.sh WINE BLKCOPY_EXE
@@ -52,6 +53,10 @@ run small again >output; expect 0 "File copy completed!" $? output
 run small again >output; expect 0 "File copy completed!" $? output
 run small again /R >output; expect 0 "File copy completed!" $? output
 cmp -s small again || fail "a finished copy copied again is not byte-identical"
+# Read back with /V: a fresh copy, then the finished one under /R /V.
+run small verified /V >output; expect 0 "Verified: 100,000 bytes read back from the disk" $? output
+run small verified /r /v >output; expect 0 "Verified: 100,000 bytes read back from the disk" $? output
+cmp -s small verified || fail "a verified copy is not byte-identical"
 
 run small ./small >output; expect 2 "Source and destination are the same file" $? output
 run small NUL >output; expect 2 "The destination is not a file or a disk" $? output

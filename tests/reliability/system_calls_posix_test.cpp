@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 
 #include "support/program_posix.h"
 
@@ -29,14 +28,15 @@ Counts Count(const fs::path& trace, const fs::path& source, const fs::path& dest
   bool read = false;
   for (std::string line; std::getline(in, line);) {
     if (line.find(destOpen) != std::string::npos) ++counts.destOpens;
-    std::smatch opened;
-    if (fd.empty() && line.find(sourceOpen) != std::string::npos &&
-        std::regex_search(line, opened, std::regex("= (\\d+)$")))
-      fd = opened[1];
+    if (fd.empty() && line.find(sourceOpen) != std::string::npos)
+      fd = line.substr(line.rfind("= ") + 2);  // the descriptor the open returned
     if (fd.empty() || read) continue;
-    if (line.find("read(" + fd + ",") != std::string::npos) read = true;
-    else if (std::regex_search(line, std::regex("(fstat|newfstatat|statx)\\(" + fd + "[,)]")))
-      ++counts.sourceLooks;
+    if (line.find(" read(" + fd + ",") != std::string::npos) {
+      read = true;
+      continue;
+    }
+    for (const char* call : {"fstat(", "newfstatat(", "statx("})
+      if (line.find(call + fd + ",") != std::string::npos) ++counts.sourceLooks;
   }
   return counts;
 }
