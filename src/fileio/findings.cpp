@@ -8,15 +8,24 @@
 namespace modFileIO {
 namespace {
 
+// What else is known of a refused open of the destination.
+OpenRefusal WhyRefused(const Finding& f, const CopyJob& job) {
+  OpenRefusal why;
+  if (f.Source) return why;
+  why.DeviceName = IsDosDeviceName(job.DestPath);
+  if (f.Error == ERROR_ACCESS_DENIED) {
+    why.Immutable = ImmutableOrAppendOnly(job.DestAnsi);
+    why.HiddenOrSystem = HiddenOrSystem(job.DestPath);
+  }
+  return why;
+}
+
 void ReportOpening(const Finding& f, const CopyJob& job) {
   switch (f.What) {
     case Found::BadBlockSize: return SayBadBlockSize(BufferBytes);
     case Found::DevicePath: return SayDevicePath(f.Source);
     case Found::UnrepresentablePath: return SayUnrepresentablePath(f.Source);
-    case Found::OpenFailed:
-      return SayOpenFailed(f.Source, f.Error, !f.Source && IsDosDeviceName(job.DestPath),
-                           !f.Source && f.Error == ERROR_ACCESS_DENIED &&
-                               HiddenOrSystem(job.DestPath));
+    case Found::OpenFailed: return SayOpenFailed(f.Source, f.Error, WhyRefused(f, job));
     case Found::NotADiskFile: return SayNotADiskFile(f.Source, f.Count);
     case Found::Unmeasurable: return SayUnmeasurable(f.Error);
     case Found::BufferRefused: return SayBufferRefused(f.Count, f.Error);
@@ -56,7 +65,9 @@ void ReportRun(const Finding& f, const CopyJob& job) {
     case Found::WriteFailed:
       return SayWriteFailed(f.Count != 0, f.Error, f.Expected == job.StartOffset, block,
                             job.StartOffset, f.At, DiskSectorBytes(job.DestPath),
-                            ProcessFileSizeLimit());
+                            ProcessFileSizeLimit(),
+                            f.Error == ERROR_FILE_TOO_LARGE ? FileSystemNameOf(job.DestAnsi)
+                                                            : std::wstring());
     case Found::TailOpenFailed: return SayTailOpenFailed(f.Error, f.Count);
     case Found::TailSeekFailed: return SayTailSeekFailed(f.Error, f.Count);
     case Found::FlushFailed: return SayFlushFailed(f.Error);

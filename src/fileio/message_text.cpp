@@ -1,6 +1,7 @@
 // The engine's lines on their way out, and the text its messages share.
 #include "fileio/message_text.h"
 
+#include "fileio/format.h"
 #include "fileio/messages.h"
 #include "fileio/modFileIO.h"
 #include "fileio/testing.h"
@@ -30,6 +31,8 @@ void SetEngineLineListener(void (*listener)(const std::wstring& line)) { Listene
 
 std::wstring Number(int64_t value) { return std::to_wstring(value); }
 
+std::wstring Grouped(int64_t bytes) { return FormatGrouped(bytes, UserSeparators().Thousands); }
+
 std::wstring ErrorText(DWORD error) {
   const DWORD FileTooLarge = 223;  // ERROR_FILE_TOO_LARGE, EFBIG
   std::wstring text = L"system error " + Number(error);
@@ -55,21 +58,21 @@ std::wstring SectorExplanation(const std::wstring& what, int32_t blockBytes, int
   const bool offsetSuspect = startOffset % sector != 0 ||
                              (startOffset % Largest != 0 && blockBytes % Largest == 0);
   if (offsetSuspect)
-    return text + L"the resume offset, " + Number(startOffset) +
+    return text + L"the resume offset, " + Grouped(startOffset) +
            L" bytes, is not a whole number of the disk's sectors. " + StartOverSentence();
   if (known > 0 && blockBytes % sector != 0)
-    return text + L"the block size, " + Number(blockBytes) +
-           L" bytes, is not a whole number of the disk's sectors, which are " + Number(sector) +
-           L" bytes. The block must be a multiple of " + Number(sector) +
+    return text + L"the block size, " + Grouped(blockBytes) +
+           L" bytes, is not a whole number of the disk's sectors, which are " + Grouped(sector) +
+           L" bytes. The block must be a multiple of " + Grouped(sector) +
            L" bytes: use a block size such as 64K or 1M, and run the command again.";
   if (blockBytes % sector != 0 || startOffset == 0)
-    text += L"the block size, " + Number(blockBytes) +
-            L" bytes, is not a whole number of the disk's sectors, which can be up to 4096 bytes.";
+    text += L"the block size, " + Grouped(blockBytes) +
+            L" bytes, is not a whole number of the disk's sectors, which can be up to 4,096 bytes.";
   else
-    text += L"the block size (" + Number(blockBytes) + L" bytes) or the resume offset (" +
-            Number(startOffset) + L" bytes) is not a whole number of the disk's sectors, which "
-            L"can be up to 4096 bytes.";
-  return text + L" Use a block size that is a multiple of 4096 bytes, such as 64K or 1M, and run "
+    text += L"the block size (" + Grouped(blockBytes) + L" bytes) or the resume offset (" +
+            Grouped(startOffset) + L" bytes) is not a whole number of the disk's sectors, which "
+            L"can be up to 4,096 bytes.";
+  return text + L" Use a block size that is a multiple of 4,096 bytes, such as 64K or 1M, and run "
                 L"the command again.";
 }
 

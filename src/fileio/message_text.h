@@ -16,8 +16,11 @@ extern const wchar_t* const StartOverAdvice;
 // The same as a sentence of its own.
 std::wstring StartOverSentence();
 
-// A byte count or an offset as the messages show it.
+// A code or a count as the messages show it: plain digits.
 std::wstring Number(int64_t value);
+// A byte count or an offset as the messages show it: grouped by the user's
+// thousands separator, as the summary shows them.
+std::wstring Grouped(int64_t bytes);
 // "system error N", with the meaning of the codes a user can't look up by
 // number alone.
 std::wstring ErrorText(DWORD error);

@@ -21,9 +21,14 @@ void SayBadBlockSize(int32_t blockBytes);
 void SayDevicePath(bool source);
 // A path CreateFileA can't be given exactly.
 void SayUnrepresentablePath(bool source);
-// The failed CreateFileA's error; `deviceName`: the destination's name is a
-// DOS device's (PRN, LPT1); `hiddenOrSystem`: it has those attributes.
-void SayOpenFailed(bool source, DWORD error, bool deviceName, bool hiddenOrSystem);
+// What made the system refuse to open the destination, beyond its error code.
+struct OpenRefusal {
+  bool DeviceName = false;      // a DOS device's name (PRN, LPT1)
+  bool HiddenOrSystem = false;  // a file with those attributes
+  bool Immutable = false;       // a file with the immutable or append-only attribute
+};
+// The failed CreateFileA's error, and what else is known of the refusal.
+void SayOpenFailed(bool source, DWORD error, const OpenRefusal& why);
 // GetFileType said `type`.
 void SayNotADiskFile(bool source, DWORD type);
 void SayUnmeasurable(DWORD error);
@@ -61,10 +66,11 @@ void SayReadFailed(DWORD error, bool firstRead, int32_t blockBytes, int64_t star
 void SayShortRead(DWORD got, DWORD blockBytes, int64_t totalBytes, int64_t sourceSize);
 // "[buffered ]Write file returned 0, getlasterror is N" and what to do;
 // `totalBytes` is what the destination holds, `processLimit` the process's
-// file-size limit (-1: none).
+// file-size limit (-1: none), `fileSystem` the destination's file system
+// (empty: unknown).
 void SayWriteFailed(bool tail, DWORD error, bool firstWrite, int32_t blockBytes,
                     int64_t startOffset, int64_t totalBytes, DWORD sectorBytes,
-                    int64_t processLimit);
+                    int64_t processLimit, const std::wstring& fileSystem);
 void SayTailOpenFailed(DWORD error, DWORD tailBytes);
 void SayTailSeekFailed(DWORD error, DWORD tailBytes);
 void SayFlushFailed(DWORD error);

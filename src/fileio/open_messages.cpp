@@ -11,11 +11,11 @@ namespace {
 std::wstring Which(bool source) { return source ? L"source" : L"destination"; }
 
 // Why CreateFileA refused, in words that say what to do.
-std::wstring WhyNotOpened(bool source, DWORD error, bool deviceName, bool hiddenOrSystem) {
+std::wstring WhyNotOpened(bool source, DWORD error, const OpenRefusal& why) {
   const std::wstring which = Which(source);
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
-      if (!source && deviceName)
+      if (!source && why.DeviceName)
         return L"The destination names a device (such as PRN or LPT1) that the system could not "
                L"open, not a file. Give a file or a disk as the destination";
       return L"The " + which + L" file does not exist. Check the path";
@@ -25,7 +25,11 @@ std::wstring WhyNotOpened(bool source, DWORD error, bool deviceName, bool hidden
     case ERROR_PATH_NOT_FOUND:
       return L"A folder in the " + which + L" path does not exist. Check the path";
     case ERROR_ACCESS_DENIED:
-      if (!source && hiddenOrSystem)
+      if (!source && why.Immutable)
+        return L"The destination has the immutable or append-only attribute (chattr +i or +a), "
+               L"which refuses writes whatever its permissions say. Remove it (chattr -i -a, "
+               L"as root), or give another path";
+      if (!source && why.HiddenOrSystem)
         return L"The destination is a hidden or system file, which the system does not replace. "
                L"Clear those attributes (attrib -h -s and the path), or give another path";
       return source ? L"The source is a folder, or you have no right to read it. Check the path"
@@ -47,7 +51,7 @@ std::wstring WhyNotOpened(bool source, DWORD error, bool deviceName, bool hidden
 }  // namespace
 
 void SayBadBlockSize(int32_t blockBytes) {
-  EngineLine(L"The block size, " + Number(blockBytes) +
+  EngineLine(L"The block size, " + Grouped(blockBytes) +
              L" bytes, can't be used: it must be at least 1 byte. Nothing was copied.");
 }
 
@@ -64,9 +68,9 @@ void SayUnrepresentablePath(bool source) {
              L"use a path without them.");
 }
 
-void SayOpenFailed(bool source, DWORD error, bool deviceName, bool hiddenOrSystem) {
+void SayOpenFailed(bool source, DWORD error, const OpenRefusal& why) {
   EngineLine(L"Could not open " + Which(source) + L" file");
-  EngineLine(WhyNotOpened(source, error, deviceName, hiddenOrSystem) +
+  EngineLine(WhyNotOpened(source, error, why) +
              L", then run the command again. Nothing was copied.");
 }
 
@@ -95,7 +99,7 @@ void SayUnmeasurable(DWORD error) {
 }
 
 void SayBufferRefused(int64_t bytes, DWORD error) {
-  EngineLine(L"Could not allocate a block buffer of " + Number(bytes) + L" bytes (" +
+  EngineLine(L"Could not allocate a block buffer of " + Grouped(bytes) + L" bytes (" +
              ErrorText(error) +
              L"). Use a smaller block size, such as 1M, and run the command again.");
 }
@@ -136,7 +140,7 @@ void SayDestinationBusy() {
 }
 
 void SaySourceCutByOpen(int64_t before, int64_t now) {
-  const std::wstring sizes = L"It had " + Number(before) + L" bytes and has " + Number(now);
+  const std::wstring sizes = L"It had " + Grouped(before) + L" bytes and has " + Grouped(now);
   EngineLine(L"The source got shorter when the destination was opened");
   EngineLine(sizes + L" now: the destination is most likely the source under another path, and "
                      L"opening it emptied the source. Nothing was copied. Check the source, and "
@@ -145,8 +149,8 @@ void SaySourceCutByOpen(int64_t before, int64_t now) {
 
 void SayDeviceTooSmall(int64_t sourceSize, int64_t deviceSize) {
   EngineLine(L"The destination device is too small for the source");
-  EngineLine(L"The source has " + Number(sourceSize) + L" bytes and the device holds " +
-             Number(deviceSize) + L". Nothing was written. Give a larger device or a file as "
+  EngineLine(L"The source has " + Grouped(sourceSize) + L" bytes and the device holds " +
+             Grouped(deviceSize) + L". Nothing was written. Give a larger device or a file as "
              L"the destination.");
 }
 

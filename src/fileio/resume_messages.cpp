@@ -12,8 +12,8 @@ void SayResumeOntoDevice() {
 }
 
 void SayLongerDestination(int64_t destSize, int64_t sourceSize) {
-  EngineLine(L"The destination (" + Number(destSize) + L" bytes) is longer than the source (" +
-             Number(sourceSize) +
+  EngineLine(L"The destination (" + Grouped(destSize) + L" bytes) is longer than the source (" +
+             Grouped(sourceSize) +
              L" bytes), so it is not a partial copy of it; nothing was changed. Check the "
              L"paths, or " + StartOverAdvice);
 }
@@ -22,7 +22,7 @@ void SaySeekFailed(bool source, DWORD error, int64_t offset) {
   EngineLine(source ? L"Could not seek to offset in source file"
                     : L"Could not seek to offset in destination file");
   if (offset % SmallestSectorBytes != 0) {
-    EngineLine(L"The destination's size, " + Number(offset) +
+    EngineLine(L"The destination's size, " + Grouped(offset) +
                L" bytes, is not a whole number of the disk's sectors, so the copy can't "
                L"continue from there (" + ErrorText(error) + L"). " + StartOverSentence());
     return;
@@ -44,7 +44,7 @@ void SayCheckReadFailed(DWORD error, int32_t blockBytes, int64_t startOffset, DW
 
 void SayNotAPartialCopy(int64_t windowStart, int64_t windowBytes) {
   EngineLine(L"The destination is not a partial copy of the source");
-  EngineLine(L"Its " + Number(windowBytes) + L" bytes from byte " + Number(windowStart) +
+  EngineLine(L"Its " + Grouped(windowBytes) + L" bytes from byte " + Grouped(windowStart) +
              L" on differ from the source's bytes at the same place: the destination is "
              L"another file, or the source has changed since the copy began. Nothing was "
              L"written. Check the paths, or " + StartOverAdvice);

@@ -1,7 +1,6 @@
 // What the user is told when the block loop fails, stops or ends with a
 // warning. A failure leaves the destination with the whole blocks before it,
 // which /R continues once the cause is gone.
-#include "fileio/format.h"
 #include "fileio/message_text.h"
 #include "fileio/messages.h"
 
@@ -16,14 +15,19 @@ bool DiskFull(DWORD error) {
 
 // A write refused for the file's size (error 223): the limit set for this
 // process, which /R can pass once it is raised, or the file system's largest
-// file, which no /R passes. `wanted` is the size the write would have made.
-std::wstring FileTooLarge(int64_t wanted, int64_t processLimit, const std::wstring& held) {
+// file, which no /R passes. `wanted` is the size the write would have made;
+// `fileSystem` names the destination's file system, empty when unknown.
+std::wstring FileTooLarge(int64_t wanted, int64_t processLimit, const std::wstring& fileSystem,
+                          const std::wstring& held) {
   if (processLimit >= 0 && wanted > processLimit)
     return L"The destination reached the limit on file sizes set for this program (ulimit -f, " +
-           Number(processLimit) + L" bytes). " + held +
+           Grouped(processLimit) + L" bytes). " + held +
            L": raise the limit (ulimit -f unlimited), then " + ResumeAdvice;
-  return L"The destination reached the largest file its file system can hold (FAT32 holds "
-         L"files of up to 4 GiB less one byte). " + held +
+  const bool fat = fileSystem == L"vfat" || fileSystem == L"msdos" ||
+                   fileSystem == L"fuse.fusefat" || fileSystem == L"FAT32" || fileSystem == L"FAT";
+  const std::wstring which = fileSystem.empty() ? L"" : L" (" + fileSystem + L")";
+  return L"The destination reached the largest file its file system" + which + L" can hold" +
+         (fat ? L": FAT holds files of up to 4 GiB less one byte. " : L". ") + held +
          L": /R can't take it further there. Copy to a disk whose file system holds larger "
          L"files (such as NTFS, exFAT or ext4), without /R.";
 }
@@ -38,36 +42,36 @@ void SayReadFailed(DWORD error, bool firstRead, int32_t blockBytes, int64_t star
     return;
   }
   EngineLine(L"Reading the source failed with " + ErrorText(error) + L" after " +
-             Number(totalBytes) + L" bytes; the copy is incomplete. Check the source, then " +
+             Grouped(totalBytes) + L" bytes; the copy is incomplete. Check the source, then " +
              ResumeAdvice);
 }
 
 void SayShortRead(DWORD got, DWORD blockBytes, int64_t totalBytes, int64_t sourceSize) {
-  EngineLine(L"ReadFile returned " + Number(got) + L" of " + Number(blockBytes) +
+  EngineLine(L"ReadFile returned " + Grouped(got) + L" of " + Grouped(blockBytes) +
              L" bytes before the end of the source");
-  EngineLine(L"The read at byte " + Number(totalBytes) + L" stopped short, while the source has " +
-             Number(sourceSize) +
+  EngineLine(L"The read at byte " + Grouped(totalBytes) + L" stopped short, while the source has " +
+             Grouped(sourceSize) +
              L" bytes: its disk or file system failed to read the rest (a bad sector, an I/O "
-             L"error). The copy stopped with the first " + Number(totalBytes) +
+             L"error). The copy stopped with the first " + Grouped(totalBytes) +
              L" bytes in the destination, in whole blocks. Check the source's disk, then " +
              ResumeAdvice);
 }
 
 void SayWriteFailed(bool tail, DWORD error, bool firstWrite, int32_t blockBytes,
                     int64_t startOffset, int64_t totalBytes, DWORD sectorBytes,
-                    int64_t processLimit) {
+                    int64_t processLimit, const std::wstring& fileSystem) {
   EngineLine(std::wstring(tail ? L"buffered " : L"") +
              L"Write file returned 0, getlasterror is " + Number(error));
   if (firstWrite && !tail && error == ERROR_INVALID_PARAMETER) {
     EngineLine(SectorExplanation(L"write the destination", blockBytes, startOffset, sectorBytes));
     return;
   }
-  const std::wstring held = L"The copy stopped with the first " + Number(totalBytes) +
+  const std::wstring held = L"The copy stopped with the first " + Grouped(totalBytes) +
                             L" bytes in the destination";
   if (DiskFull(error))
     EngineLine(L"The destination disk is full. " + held + L": make room, then " + ResumeAdvice);
   else if (error == ERROR_FILE_TOO_LARGE)
-    EngineLine(FileTooLarge(totalBytes + blockBytes, processLimit, held));
+    EngineLine(FileTooLarge(totalBytes + blockBytes, processLimit, fileSystem, held));
   else if (error == ERROR_WRITE_PROTECT)
     EngineLine(L"The destination disk is write-protected (read-only). " + held +
                L": make it writable, then " + ResumeAdvice);
@@ -77,14 +81,14 @@ void SayWriteFailed(bool tail, DWORD error, bool firstWrite, int32_t blockBytes,
 
 void SayTailOpenFailed(DWORD error, DWORD tailBytes) {
   EngineLine(L"Could not open buffered destination file");
-  EngineLine(L"The last " + Number(tailBytes) + L" bytes of the source were not written (" +
+  EngineLine(L"The last " + Grouped(tailBytes) + L" bytes of the source were not written (" +
              ErrorText(error) + L"). Once the destination can be opened, " + ResumeAdvice);
 }
 
 void SayTailSeekFailed(DWORD error, DWORD tailBytes) {
   EngineLine(L"Could not move to the end of the destination file, getlasterror is " +
              Number(error));
-  EngineLine(L"The last " + Number(tailBytes) + L" bytes of the source were not written; " +
+  EngineLine(L"The last " + Grouped(tailBytes) + L" bytes of the source were not written; " +
              ResumeAdvice);
 }
 
@@ -98,7 +102,7 @@ void SayDestinationMoved(DWORD tailBytes) {
   EngineLine(L"The destination was moved or deleted during the copy");
   if (tailBytes > 0)
     EngineLine(L"Its path no longer names the file being written, so the last " +
-               Number(tailBytes) + L" bytes of the source were not written, and the file "
+               Grouped(tailBytes) + L" bytes of the source were not written, and the file "
                L"wherever it went is incomplete. " + StartOverSentence());
   else
     EngineLine(L"Its path no longer names the file that was written: the copy went wherever "
@@ -107,8 +111,7 @@ void SayDestinationMoved(DWORD tailBytes) {
 }
 
 void SayBreak(int64_t totalBytes) {
-  EngineLine(L"The destination holds the first " +
-             FormatGrouped(totalBytes, UserSeparators().Thousands) +
+  EngineLine(L"The destination holds the first " + Grouped(totalBytes) +
              L" bytes of the source, in whole blocks. The same command with /R continues the "
              L"copy from there.");
 }

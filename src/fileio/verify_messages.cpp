@@ -1,15 +1,9 @@
 // What the user is told of the verify pass: the copy read back from the disk
 // and compared with the source.
-#include "fileio/format.h"
 #include "fileio/message_text.h"
 #include "fileio/messages.h"
 
 namespace modFileIO {
-namespace {
-
-std::wstring Grouped(int64_t count) { return FormatGrouped(count, UserSeparators().Thousands); }
-
-}  // namespace
 
 void SayVerifyUnreadable(bool source, DWORD error, int64_t at) {
   EngineLine(std::wstring(L"Could not read the ") + (source ? L"source" : L"destination") +

@@ -26,8 +26,8 @@ TEST_F(CopyFaults, AFailedCallFailsTheCopyAndResumeFinishesIt) {
        L"system error 1117"},
       // A read that comes back short before the end is no end.
       {"ReadFile:after=3:short=512", 10 * Block, 3 * Block,
-       L"ReadFile returned 512 of 4096 bytes before the end of the source",
-       L"The read at byte 12288 stopped short, while the source has 40960 bytes"},
+       L"ReadFile returned 512 of 4,096 bytes before the end of the source",
+       L"The read at byte 12,288 stopped short, while the source has 40,960 bytes"},
       {"WriteFile:after=5:error=112:times=0", 20 * Block + 50, 5 * Block,
        L"Write file returned 0, getlasterror is 112", L"disk is full"},
       {"WriteFile:after=2:error=112", 2 * Block + 10, 2 * Block,
@@ -104,7 +104,7 @@ TEST_F(CopyFaults, AnUnallocatableBufferLeavesTheDestinationAsItWas) {
     if (exists) WriteBytes(Path("dest"), kept);
     Inject("VirtualAlloc:error=8");
     EXPECT_EQ(FreshCopy(Pattern(Block, 8)), CopyFailed);
-    EXPECT_TRUE(Said(L"Could not allocate a block buffer of 4096 bytes")) << AllLines();
+    EXPECT_TRUE(Said(L"Could not allocate a block buffer of 4,096 bytes")) << AllLines();
     EXPECT_EQ(std::filesystem::exists(Path("dest")), exists);
     EXPECT_TRUE(!exists || Dest() == kept);
   }

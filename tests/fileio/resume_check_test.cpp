@@ -36,7 +36,7 @@ TEST_F(ResumeCheck, ADifferenceAnywhereInTheLastBlockRefusesTheResume) {
       WriteBytes(Path("source"), source);
       WriteBytes(Path("dest"), dest);
       ExpectRefused(dest);
-      EXPECT_NE(CapturedLines()[1].find(L"4096 bytes from byte 16384 on"), std::wstring::npos)
+      EXPECT_NE(CapturedLines()[1].find(L"4,096 bytes from byte 16,384 on"), std::wstring::npos)
           << AllLines();
     }
   }

@@ -40,7 +40,7 @@ class DiskFull : public ProgramTest {
     EXPECT_EQ(output.find(line + "\n"), 0u) << output;
     const int64_t size = SizeOf(Dest());
     EXPECT_NE(output.find("The destination disk is full. The copy stopped with the first " +
-                          std::to_string(size) +
+                          Grouped(size) +
                           " bytes in the destination: make room, then run the same command "
                           "with /R to finish the copy.\n"),
               std::string::npos)

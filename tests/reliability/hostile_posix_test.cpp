@@ -239,8 +239,8 @@ TEST_F(Meddled, ADestinationMovedOrASourceShortenedFailsTheCopy) {
       EXPECT_EQ(FirstDifference(moved, SourceSeed, SizeOf(moved)), -1);
     } else if (fs::exists(dest)) {
       // Longer than the source now is, and said so with both sizes.
-      EXPECT_NE(Output().find("It had " + std::to_string(Size) +
-                              " bytes when the copy began and has 1048576 now"),
+      EXPECT_NE(Output().find("It had " + Grouped(Size) +
+                              " bytes when the copy began and has 1,048,576 now"),
                 std::string::npos)
           << Output();
       EXPECT_GT(SizeOf(dest), MiB);
@@ -271,7 +271,7 @@ TEST_F(Meddled, AnotherProgramsWritesFailTheCopy) {
       {"destination cut to 0", [&] { fs::resize_file(dest, 0); }, destChanged,
        "It holds no data from byte 0 to byte "},
       {"destination written past the source's end", [&] { writeAt(dest, Size + MiB); },
-       destChanged, "while " + std::to_string(Size) + " bytes were written to it"},
+       destChanged, "while " + Grouped(Size) + " bytes were written to it"},
       {"source's first block rewritten", [&] { writeAt(source, 0); },
        "Another program changed the source during the copy", "Its last-write time moved"},
   };
@@ -445,7 +445,7 @@ TEST_F(Hostile, NoBufferLeavesTheDestinationAsItWas) {
     const int status = std::system(line.c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3) << Output();
     EXPECT_TRUE(Said("Could not allocate a block buffer of " +
-                     std::string(tail[0] == '1' ? "1048576000" : "2146435072") +
+                     std::string(tail[0] == '1' ? "1,048,576,000" : "2,146,435,072") +
                      " bytes (system error 8). Use a smaller block size, such as 1M, and run the "
                      "command again."))
         << Output();

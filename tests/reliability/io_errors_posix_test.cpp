@@ -24,7 +24,7 @@ TEST_F(IoErrors, ASourceThatFailsToReadStopsTheCopyAndResumeFinishesIt) {
   // Error 23: data error (cyclic redundancy check), a bad sector.
   EXPECT_EQ(RunProgram(Args(false), {"ReadFile:after=20:error=23"}), 3) << Output();
   EXPECT_EQ(Messages().find("ReadFile returned 0??\nReading the source failed with system error "
-                          "23 after 1310720 bytes"),
+                          "23 after 1,310,720 bytes"),
             0u)
       << Output();
   EXPECT_EQ(SizeOf(Path("dest")), 20 * 64 * 1024);

@@ -15,7 +15,7 @@ TEST_F(NativeDisk, ABlockSizeOfNoWholeSectorsEndsAsFailed) {
   EXPECT_EQ(FreshCopy(Pattern(5000, 9)), CopyFailed);
   EXPECT_EQ(Dest(), "");
   EXPECT_EQ(CapturedLines().at(0), L"ReadFile returned 0??");
-  EXPECT_TRUE(Said(L"block size, 1000 bytes, is not a whole number of the disk's sectors"))
+  EXPECT_TRUE(Said(L"block size, 1,000 bytes, is not a whole number of the disk's sectors"))
       << AllLines();
 }
 
@@ -26,7 +26,7 @@ TEST_F(NativeDisk, AResumeOffsetOfNoWholeSectorsIsExplained) {
   EXPECT_EQ(Resume(), CopyNotStarted);
   EXPECT_EQ(Dest(), bytes.substr(0, 1000));
   EXPECT_EQ(CapturedLines().at(0), L"Could not seek to offset in source file");
-  EXPECT_TRUE(Said(L"1000 bytes, is not a whole number of the disk's sectors")) << AllLines();
+  EXPECT_TRUE(Said(L"1,000 bytes, is not a whole number of the disk's sectors")) << AllLines();
 }
 
 TEST_F(NativeDisk, LinksToTheSourceAreTheSameFile) {

@@ -61,7 +61,7 @@ TEST_F(ReadsAndLimits, AFileSizeLimitFailsTheWriteAndKeepsWholeBlocks) {
     const char* advice;
   } cases[] = {
       {"64K", "ulimit -f 3000;", "", 46 * 64 * 1024, "Write file returned 0, getlasterror is 223",
-       "(ulimit -f, 3072000 bytes). The copy stopped with the first 3014656 bytes in the "
+       "(ulimit -f, 3,072,000 bytes). The copy stopped with the first 3,014,656 bytes in the "
        "destination: raise the limit (ulimit -f unlimited), then run the same command with /R"},
       {"1M", "ulimit -f 3000;", "", 2 * MiB, "Write file returned 0, getlasterror is 223",
        "raise the limit"},
@@ -69,10 +69,9 @@ TEST_F(ReadsAndLimits, AFileSizeLimitFailsTheWriteAndKeepsWholeBlocks) {
        "raise the limit"},
       {"1M", "", "BLKCOPY_FAULTS=WriteFile:after=2:error=223", 2 * MiB,
        "Write file returned 0, getlasterror is 223",
-       "The destination reached the largest file its file system can hold (FAT32 holds files of "
-       "up to 4 GiB less one byte). The copy stopped with the first 2097152 bytes in the "
-       "destination: /R can't take it further there. Copy to a disk whose file system holds "
-       "larger files (such as NTFS, exFAT or ext4), without /R."},
+       "can hold. The copy stopped with the first 2,097,152 bytes in the destination: /R can't "
+       "take it further there. Copy to a disk whose file system holds larger files (such as "
+       "NTFS, exFAT or ext4), without /R."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.block) + " " + c.setup + c.faults);
@@ -86,6 +85,41 @@ TEST_F(ReadsAndLimits, AFileSizeLimitFailsTheWriteAndKeepsWholeBlocks) {
     EXPECT_EQ(RunShell("exec " + Copy(c.block, true)), 0) << Output();
     EXPECT_EQ(FirstDifference(Path("dest"), Seed, size), -1);
   }
+}
+
+// A file system's own largest file, met for real: ext4 with 1 KiB blocks and
+// no extents holds files of about 16 GiB. A sparse destination just under it,
+// continued with /R, reaches it within seconds; the message names ext4, not
+// FAT32, and gives no /R advice, since no /R passes it.
+TEST_F(ReadsAndLimits, AFileSystemsLargestFileIsNamedForWhatItIs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "loop mounts need root";
+  const std::string image = Path("ext4.img").string(), disk = Path("disk").string();
+  fs::create_directory(disk);
+  if (Guarded("truncate -s 64M " + image + " && mkfs.ext4 -q -F -b 1024 -O ^extent,^64bit " + image +
+              " && mount -o loop " + image + " " + disk) != 0)
+    SKIP_FOR_MISSING_TOOL("no ext4 on a loop device here (e2fsprogs, /dev/loop-control?)");
+  const struct Mounted {
+    std::string at;
+    ~Mounted() { Guarded("umount " + at); }
+  } mounted{disk};
+  const fs::path dest = Path("disk") / "dest";
+  // The largest size the file system lets a file have, found by asking it;
+  // the source, sparse, is made first, as the copy was.
+  std::ofstream{Path("source")};
+  std::ofstream{dest};
+  int64_t fits = 0;
+  for (int64_t step = int64_t(1) << 40; step > 0; step /= 2)
+    if (::truncate(dest.c_str(), fits + step) == 0) fits += step;
+  const int64_t held = (fits - 2 * MiB) / (64 * 1024) * (64 * 1024);
+  ASSERT_GT(held, 4 * (int64_t(1) << 30)) << "no limit found: " << fits;
+  ASSERT_EQ(::truncate(Path("source").c_str(), held + 4 * MiB), 0);
+  ASSERT_EQ(::truncate(dest.c_str(), held), 0);
+  EXPECT_EQ(RunProgram(CopyArgs(dest, "64K", true), {"", false, 120}), 3) << Output();
+  EXPECT_TRUE(Said("The destination reached the largest file its file system (ext4) can hold. "
+                   "The copy stopped with the first ")) << Output();
+  EXPECT_TRUE(Said("/R can't take it further there.")) << Output();
+  EXPECT_FALSE(Said("FAT holds")) << Output();
+  EXPECT_EQ(SizeOf(dest) % (64 * 1024), 0);
 }
 
 // ---- Reads cut short on a FUSE file system ------------------------------------
@@ -131,7 +165,7 @@ TEST_F(FuseSource, AReadCutShortIsReadOnOrFailsNeverTakenForTheEnd) {
                                              std::to_string(block / MiB) + "M"};
       EXPECT_EQ(RunProgram(args, {"", false, 120}), bad ? 3 : 0) << Output();
       EXPECT_EQ(Said("ReadFile returned 0??\nReading the source failed with system error 1117 "
-                     "after " + std::to_string(kept) + " bytes"),
+                     "after " + Grouped(kept) + " bytes"),
                 bad)
           << Output();
       EXPECT_EQ(Said("File copy completed!"), !bad) << Output();

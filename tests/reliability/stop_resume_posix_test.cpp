@@ -20,13 +20,6 @@ uint64_t KillSeed() {
   return chosen ? std::strtoull(chosen, nullptr, 10) : std::random_device{}();
 }
 
-// A byte count as the program shows it: digits grouped by three with ",".
-std::string Grouped(int64_t count) {
-  std::string digits = std::to_string(count);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
-  return digits;
-}
-
 class StopAndResume : public ProgramTest {
  protected:
   void SetUp() override {

@@ -78,6 +78,16 @@ std::vector<std::string> ResumeOffsetOfNoWholeSectors(const fs::path& folder) {
   return {device, partial, "64K", "/R"};
 }
 
+// An existing destination that chattr marks immutable (+i) or append-only
+// (+a): its permissions allow writing, the attribute refuses it.
+std::vector<std::string> MarkedDestination(const fs::path& folder, const std::string& mark) {
+  const std::string dest = (folder / ("marked" + mark)).string();
+  if (Guarded("echo old >" + dest + " && chattr " + mark + " " + dest) != 0) return {};
+  return {(folder / "source").string(), dest};
+}
+std::vector<std::string> Immutable(const fs::path& folder) { return MarkedDestination(folder, "+i"); }
+std::vector<std::string> AppendOnly(const fs::path& folder) { return MarkedDestination(folder, "+a"); }
+
 std::vector<std::string> FreshDestination(const fs::path& folder) {
   return {(folder / "source").string(), (folder / "new dest").string()};
 }
@@ -89,16 +99,20 @@ const Case Cases[] = {
     {"read-only mount", true, ReadOnlyMount, 2, "Could not open destination file",
      "The destination is on a write-protected (read-only) disk or mount"},
     {"4096-byte sectors", true, SectorsOf4096, 3, "ReadFile returned 0??",
-     "the block size, 2048 bytes, is not a whole number of the disk's sectors, which are 4096 "
-     "bytes. The block must be a multiple of 4096 bytes"},
+     "the block size, 2,048 bytes, is not a whole number of the disk's sectors, which are 4,096 "
+     "bytes. The block must be a multiple of 4,096 bytes"},
     {"512B from a device of 4096-byte sectors", true, SmallBlockFromDevice, 3,
      "ReadFile returned 0??",
      "the block size, 512 bytes, is not a whole number of the disk's sectors, which can be up to "
-     "4096 bytes. Use a block size that is a multiple of 4096 bytes"},
+     "4,096 bytes. Use a block size that is a multiple of 4,096 bytes"},
     {"/R at 6144 bytes on 4096-byte sectors", true, ResumeOffsetOfNoWholeSectors, 2,
      "ReadFile returned 0??",
-     "the resume offset, 6144 bytes, is not a whole number of the disk's sectors. Run the command "
+     "the resume offset, 6,144 bytes, is not a whole number of the disk's sectors. Run the command "
      "without /R"},
+    {"immutable destination", true, Immutable, 2, "Could not open destination file",
+     "The destination has the immutable or append-only attribute (chattr +i or +a)"},
+    {"append-only destination", true, AppendOnly, 2, "Could not open destination file",
+     "The destination has the immutable or append-only attribute (chattr +i or +a)"},
     {"too many open files", false, FreshDestination, 2, "Could not open destination file",
      "The system has no file handle left for the destination (system error 4: too many open "
      "files)", 5},
@@ -107,7 +121,8 @@ const Case Cases[] = {
 class WhyMessages : public ProgramTest {
  protected:
   void TearDown() override {
-    Guarded("umount " + Path("ro").string() + "; umount " + Path("disk").string() +
+    Guarded("chattr -i -a " + Path("marked+i").string() + " " + Path("marked+a").string() +
+            "; umount " + Path("ro").string() + "; umount " + Path("disk").string() +
             "; losetup -d $(cat " + Path("disk.img.dev").string() + ")" + "; losetup -d $(cat " +
             Path("device.img.dev").string() + ")");
     ProgramTest::TearDown();

@@ -157,6 +157,13 @@ inline int64_t FirstDifferenceBetween(const fs::path& one, const fs::path& other
 
 using testsupport::ReadAll;
 
+// A byte count as the program shows it: digits grouped by three with ",".
+inline std::string Grouped(int64_t count) {
+  std::string digits = std::to_string(count);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+  return digits;
+}
+
 // ---- The program as a child process -----------------------------------------
 
 struct RunOptions {

@@ -122,6 +122,9 @@ BOOL FileHandle::Read(void* buffer, DWORD size, DWORD* done) {
   if (done) *done = 0;
   if (!MayTransfer(readable, buffer, size)) return FALSE;
   const int64_t start = ::lseek(fd, 0, SEEK_CUR);
+  // An unbuffered read comes from the disk: what the cache still holds of
+  // the range (a file written moments ago, now flushed) goes first.
+  if (Emulated()) ::posix_fadvise(fd, start, size, POSIX_FADV_DONTNEED);
   DWORD got = 0;
   BOOL ok = PosixHandle::Read(buffer, WithinFile(size), &got);
   if (ok && got < size && !AtEnd()) ok = ReadOn(static_cast<char*>(buffer), size, got);
