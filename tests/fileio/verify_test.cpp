@@ -33,7 +33,8 @@ TEST_F(Verify, EveryWayOfEndingSaysWhatWasReadBack) {
        L"Verified: 12,293 bytes read back"},
       {"Ctrl+C during the verify", Block - 1, -1, true, "", CopyStopped,
        L"The copy is complete (4,095 bytes), but not verified"},
-      {"the destination unreadable", 2 * Block + 10, -1, false, "ReadFile:after=4:error=1117",
+      // Every read after the copy's three fails, in both threads of the verify.
+      {"the read-back failing", 2 * Block + 10, -1, false, "ReadFile:after=3:error=1117:times=0",
        CopyFailed, L"Reading it from byte 0 on failed with system error 1117"},
   };
   for (const Case& c : cases) {

@@ -1,4 +1,5 @@
 // Local time, the millisecond tick and sleeping, over POSIX clocks.
+#include <sched.h>
 #include <cerrno>
 #include <ctime>
 
@@ -29,6 +30,12 @@ DWORD WINAPI GetTickCount(void) {
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
+  // Windows gives up the rest of the time slice and no more; nanosleep would
+  // wait out the timer's slack (some 50 microseconds) as well.
+  if (dwMilliseconds == 0) {
+    sched_yield();
+    return;
+  }
   timespec wait = {static_cast<time_t>(dwMilliseconds / 1000),
                    static_cast<long>(dwMilliseconds % 1000) * 1000000L};
   while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
