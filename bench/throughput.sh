@@ -120,14 +120,17 @@ for size in $sizes; do
   d=$(printf '%s ' "${dd_runs[@]}" | median)
   c=$(printf '%s ' "${cpu[@]}" | median)
   ratio=$(awk -v b="$b" -v d="$d" 'BEGIN { printf "%.3f", b / d }')
-  limit=$(( $(bytes_of "$size") / 1024 + 4096 ))
+  # The process's own pages: 4 MiB, and 256 KiB more that Debian's hardening
+  # costs (bind-now resolves every relocation at start, PIE makes more pages
+  # private).
+  limit=$(( $(bytes_of "$size") / 1024 + 4096 + 256 ))
   printf '%-5s %12s %12s %7s %14s %14s %11s %14s  %s\n' "$size" "$b" "$d" "$ratio" "$rss" "$limit" \
     "$c" "$(run_dd "$size" nofsync)" "$(flush_cost "$size")"
   if awk -v r="$ratio" 'BEGIN { exit !(r < 0.97) }'; then
     echo "  below 0.97 x dd at $size" >&2; status=1
   fi
   if (( rss > limit )); then
-    echo "  peak RSS above block + 4 MiB at $size" >&2; status=1
+    echo "  peak RSS above block + 4.25 MiB at $size" >&2; status=1
   fi
 done
 
