@@ -104,7 +104,7 @@ if [ "$code" -eq 0 ] || objdump -p "$exe" | grep -qE "^Magic[[:space:]]+020b"; t
   expect 0 "File copy completed!" "$code" output
   cmp -s small big || fail "the copy with 2047M blocks is not byte-identical"
 else
-  expect 3 "Could not allocate a block buffer of 2146435072 bytes" "$code" output
+  expect 3 "Could not allocate a block buffer of 2,146,435,072 bytes" "$code" output
   cmp -s big big.orig || fail "a buffer that could not be had changed the destination"
 fi
 
@@ -119,7 +119,7 @@ cp source shrinking
 start_copy shrinking
 truncate -s 1000000 shrinking
 wait "$copier"; expect 3 "The source got shorter during the copy" $? first
-grep -qF "It had 209727545 bytes when the copy began and has 1000000 now" first ||
+grep -qF "It had 209,727,545 bytes when the copy began and has 1,000,000 now" first ||
   fail "the shrink message lacks the sizes: $(cat first)"
 cmp -s -n 1000000 shrinking dest || fail "the destination is no beginning of the source"
 
