@@ -564,7 +564,7 @@ small_window_case() {  # NAME COLUMNS ROWS
   command_row=$(row_of "run.sh")
   # The line that names the copy comes at once, under the command.
   check "the copy is named under the command, no rows kept blank" \
-    test "$(row_of "Copying src.img to dst.img: ")" -eq $((command_row + 1))
+    test "$(row_of "Copying src.img to dst.img:")" -eq $((command_row + 1))
   check "the completion line on a clean line" eval 'screen | grep -qx "File copy completed!"'
   check "the destination line on a clean line" eval 'screen | grep -qx "dst.img written"'
   check "the destination is byte-identical" cmp -s "$case_dir/data/src.img" "$case_dir/data/dst.img"
