@@ -25,13 +25,18 @@ void KeepSourceTime(const CopyJob& job) {
   SayTimeNotKept(GetLastError());
 }
 
-}  // namespace
-
-CopyOutcome StoppedEnding(CopyJob& job) {
+// "[BREAK] User halt." under the progress, in light magenta.
+void SayUserHalt() {
   Con::SetCursorRow(RowUnderProgress());
   Con::SetForeColor(Con::LightMagenta);
   EngineLine(L"[BREAK] User halt.");
   Con::SetForeColor(Con::LightGreen);
+}
+
+}  // namespace
+
+CopyOutcome StoppedEnding(CopyJob& job) {
+  SayUserHalt();
   // A later /R continues from the destination's size: make that data real.
   const Finding found = FlushDestination(job);
   if (!None(found)) return FailedEnding(job, found);
@@ -46,10 +51,7 @@ Finding SealCopy(const CopyJob& job) {
 
 // The copy is whole, dated and flushed; what was stopped is the reading back.
 CopyOutcome UnverifiedEnding(const CopyJob& job) {
-  Con::SetCursorRow(RowUnderProgress());
-  Con::SetForeColor(Con::LightMagenta);
-  EngineLine(L"[BREAK] User halt.");
-  Con::SetForeColor(Con::LightGreen);
+  SayUserHalt();
   SayVerifyStopped(job.TotalBytes);
   return CopyStopped;
 }

@@ -20,16 +20,10 @@ void ProcessPendingMessages() {
   }
 }
 
-// The progress of one run of the loop.
-struct Progress {
-  SYSTEMTIME StartTime{};
-  int32_t BlocksSinceRefresh = 0;
-};
-
-void Refresh(const CopyJob& job, Progress& progress) {
-  RefreshProgress(job.StartOffset, job.SourceFacts.Size, job.TotalBytes, progress.StartTime);
+void Refresh(const CopyJob& job, int32_t& blocksSinceRefresh) {
+  RefreshProgress(job.StartOffset, job.SourceFacts.Size, job.TotalBytes);
   Con::SetForeColor(Con::LightGreen);
-  progress.BlocksSinceRefresh = 0;
+  blocksSinceRefresh = 0;
   ProcessPendingMessages();
   Con::SetCursorRow(RowUnderProgress());
 }
@@ -125,7 +119,8 @@ Finding CheckEndOfSource(const CopyJob& job, DWORD got) {
 }
 
 // The passes of the loop, until the source's end, a break or a failure.
-LoopEnd CopyPasses(CopyJob& job, Progress& progress, Finding& found) {
+LoopEnd CopyPasses(CopyJob& job, Finding& found) {
+  int32_t blocksSinceRefresh = 0;
   for (;;) {
     DWORD got = 0;
     if (!FilePlatform.ReadFile(job.Source, job.Buffer, job.BlockBytes, &got, nullptr)) {
@@ -142,8 +137,8 @@ LoopEnd CopyPasses(CopyJob& job, Progress& progress, Finding& found) {
     if (None(found) && got == job.BlockBytes) found = WriteBuffer(job, job.Dest, got, false);
     if (!None(found)) return LoopEnd::Failed;
     if (got < job.BlockBytes) return LoopEnd::ReachedEnd;
-    if (++progress.BlocksSinceRefresh == BlocksPerRefresh || ProgressLineDue())
-      Refresh(job, progress);
+    if (++blocksSinceRefresh == BlocksPerRefresh || ProgressLineDue())
+      Refresh(job, blocksSinceRefresh);
     if (Con::BreakPressed()) return LoopEnd::Stopped;
   }
 }
@@ -151,16 +146,16 @@ LoopEnd CopyPasses(CopyJob& job, Progress& progress, Finding& found) {
 }  // namespace
 
 LoopEnd RunBlocks(CopyJob& job, Finding& found) {
-  Progress progress;
-  CurrentLocalTime(progress.StartTime);
+  SYSTEMTIME startTime;
+  CurrentLocalTime(startTime);
   const int16_t boxLeftCol = Con::GetCursorCol();
   const int16_t boxTopRow = Con::GetCursorRow();
   PaintProgress(boxTopRow, boxLeftCol, job.SourcePath, job.DestPath, job.StartOffset,
-                job.SourceFacts.Size, progress.StartTime);
+                job.SourceFacts.Size, startTime);
   // A finished copy (or an empty source): nothing is left to read, and the
   // source of a finished copy was not even positioned.
   if (job.TotalBytes >= job.SourceFacts.Size) return LoopEnd::ReachedEnd;
-  const LoopEnd end = CopyPasses(job, progress, found);
+  const LoopEnd end = CopyPasses(job, found);
   // Keep what was written for /R; the failure is told by the ending.
   if (end == LoopEnd::Failed) FilePlatform.FlushFileBuffers(job.Dest);
   return end;

@@ -70,9 +70,9 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
                    const std::wstring& destPath, int64_t startOffset, int64_t sourceSize,
                    const SYSTEMTIME& startTime);
 // Rewrites the changing fields (size, percentage, times, rate) where the
-// paint put them, or moved them since.
-void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
-                     const SYSTEMTIME& startTime);
+// paint put them, or moved them since. Durations come from the tick that the
+// paint started, not from the wall clock.
+void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes);
 // The box (or the plain lines) shows that the copy is being read back and
 // compared: from here on the percentage and rate are the verify pass's.
 void BeginVerifyProgress(int64_t totalBytes);

@@ -408,9 +408,7 @@ void PaintProgress(int16_t boxTopRow, int16_t boxLeftCol, const std::wstring& so
   Con::SetForeColor(Con::LightGreen);
 }
 
-void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes,
-                     const SYSTEMTIME& startTime) {
-  (void)startTime;  // shown by the paint; durations come from the tick
+void RefreshProgress(int64_t startOffset, int64_t sourceSize, int64_t totalBytes) {
   const int64_t elapsedMs = ElapsedMs();
   Show(sourceSize, TakeFigures(totalBytes, sourceSize, totalBytes - startOffset, elapsedMs));
 }

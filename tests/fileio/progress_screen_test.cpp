@@ -95,7 +95,7 @@ class ProgressScreen : public ::testing::Test {
   void Refresh(int64_t total, int64_t seconds, int64_t clockStep = 0) {
     ClockNow = AddSeconds(Start, seconds + clockStep);
     TickNow = StartTick + static_cast<DWORD>(seconds * 1000);
-    RefreshProgress(Offset, Size, total, Start);
+    RefreshProgress(Offset, Size, total);
     Con::SetForeColor(10);
     Con::SetCursorRow(RowUnderProgress());
   }
